@@ -1,0 +1,17 @@
+// The 64 x 64 title picture, read once at start-up from "dat/lh0.txt".
+#pragma once
+
+#include <cstdint>
+#include <istream>
+
+constexpr int TitlePictureSize = 64;
+
+// TitlePicture[x][y], y = 0 the bottom row. 0 = transparent.
+extern int32_t TitlePicture[TitlePictureSize][TitlePictureSize];
+
+// Fills TitlePicture from a stream of whitespace-separated integers, bottom row
+// first. Once an extraction fails every later cell stays 0.
+void ReadTitlePicture(std::istream& in);
+
+// Reads file number 0 of "dat/lh%d.txt"; a missing file leaves the picture empty.
+void ReadTitlePictureFile();

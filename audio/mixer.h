@@ -1,0 +1,53 @@
+// The mixer: the 128-voice pool, the game/mixer exchange, the callback and the
+// echo network. See mixer.cpp for which thread owns what.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/stereo.h"
+#include "audio/voices.h"
+
+constexpr int VoiceCount = 128;
+constexpr int SfxVoiceCount = 64;     // pool indices 0..63
+constexpr int MusicVoiceBase = 64;    // music voice m is pool index 64 + m
+constexpr int EchoFrames = 151200;    // eight beats
+
+extern Voice Voices[VoiceCount];
+extern bool VoiceActive[VoiceCount];        // audio thread
+extern bool SfxVoiceInUse[SfxVoiceCount];   // game thread
+extern uint32_t SampleClock;                // audio thread
+extern float NoteFrequencies[24];
+
+// Fixed-capacity list of voice indices; at most 64 sound-effect voices exist,
+// so nothing here ever allocates.
+struct VoiceIdList
+{
+    uint8_t ids[SfxVoiceCount];
+    int32_t count;
+};
+
+struct AudioSlot
+{
+    bool titleMusic;
+    bool dampEcho;
+    int32_t gardenRunning;
+    VoiceIdList voiceIds;
+};
+
+extern AudioSlot AudioSlots[3];
+extern int32_t gameSlot, middleSlot, mixerSlot;
+
+// Appends a started sound-effect voice to the game thread's block.
+void QueueSfxVoice(int index);
+
+void BuildNoteTable();
+// The audio start-up sequence without its last two steps (the loader thread and
+// the device): SamplesLoaded cleared, note table, sound-effect flags and search
+// index cleared, echo ring, taps, clock, chord row, voices, slots, exchange.
+// The tools and tests start audio with this; the device layer adds the rest.
+void AudioStartupState();
+void MarkNewGame();
+void AudioUpdate();
+void AudioExchange();
+void AudioCallback(void* userdata, uint8_t* stream, int len);
+void AudioShutdown();

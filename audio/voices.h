@@ -1,0 +1,35 @@
+// Voice records and how one voice becomes one stereo frame.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/stereo.h"
+
+struct Voice
+{
+    uint32_t position;  // frames rendered since activation, the delay included
+    uint32_t delay;     // frames of silence before the sound
+    uint32_t attack;
+    uint32_t sustain;   // for sample kinds: the sample's length in frames
+    uint32_t release;
+    float frequency;    // Hz, synthesised kinds only
+    float volume;
+    float echoSend;
+    float pan;          // positive favours the left channel
+    int32_t kind;       // VoiceKind: 1..12 synthesised, 17 + SoundId a sample
+    bool gridAlign;
+};
+
+constexpr int32_t FirstSampleKind = 17;
+constexpr uint32_t BeatFrames = 18900;  // 140 bpm at 44100 Hz
+constexpr uint32_t GridFrames = 4725;   // a quarter beat
+
+void InitVoice(Voice& voice, int32_t kind, uint32_t attack, uint32_t sustain, uint32_t release,
+               uint32_t delay, float frequency, float volume, float echoSend, float panOffset);
+void GridAlign(Voice& voice);  // reads SampleClock
+bool VoiceFinished(const Voice& voice);
+float EnvelopeLevel(const Voice& voice);
+StereoSample RenderVoice(Voice& voice);
+StereoSample Oscillator(int mode, uint32_t position, float frequency, float amplitude, float shape);
+float FastSin(float x);
+StereoSample ApplyPan(StereoSample frame, float pan);

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tools and its tests need.
+# Idempotent: installs only what is missing, so repeated runs are quick.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    libsdl1.2-dev libgl-dev libgl1-mesa-dri libstb-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libvorbis-dev
+    xvfb xauth xdotool x11-utils sox
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
