@@ -1,4 +1,8 @@
 // The sample bank and the sound-effect operations.
+//
+// The bank is written by the loader thread before SamplesLoaded becomes true
+// and only read (by the mixer, for voices started afterwards) from then on.
+// The play operations run on the game thread.
 #pragma once
 
 #include <atomic>
@@ -8,6 +12,10 @@
 
 constexpr int SampleCount = 34;
 extern const char* const SampleNames[SampleCount];
+
+// VoiceKind of the first sample past the bank: kinds from here on would read
+// outside it, so every start operation drops them.
+constexpr int32_t EndSampleKind = 17 + SampleCount;
 
 struct SampleData
 {
@@ -22,8 +30,25 @@ extern std::atomic<bool> SamplesLoaded;
 extern bool StopLoading;  // guarded by LoaderLock
 extern int32_t nextSfxVoice;
 
+// Folder the sample files are read from, without a trailing slash. The game
+// keeps the default "dat/samples" (relative to the working directory); the
+// audio export tool and the tests point it elsewhere before loading.
+extern const char* SampleDirectory;
+
+// Body of the loader thread: decodes the 34 samples in SoundId order, stopping
+// between two files when StopLoading is set, and sets SamplesLoaded at the end.
 void SampleLoaderThread();
+
+// Decodes "<SampleDirectory>/<name>.ogg" into stereo frames. Returns none (and
+// length 0) for a file that is missing, empty or not Ogg Vorbis.
 StereoSample* LoadSample(const char* name, uint32_t* length);
+
+// Decodes the whole bank on the calling thread, then sets SamplesLoaded: the
+// loader thread's work for callers that have no thread (tools and tests).
+void LoadSampleBank();
+
+// Frees every frame array; each sample is silent (length 0) afterwards.
 void FreeSamples();
+
 void PlaySound(int32_t kind, float volume, float pan);
 void PlaySoundEx(int32_t kind, float frequency, float volume, float echoSend, float pan);
