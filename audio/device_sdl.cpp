@@ -1,0 +1,4 @@
+// The audio device (skeleton).
+#include "audio/device.h"
+
+void AudioStartup() {}
