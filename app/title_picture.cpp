@@ -1,0 +1,49 @@
+// The title picture: a 64 x 64 grid of palette indices read once at start-up
+// from a text file of whitespace-separated integers, bottom row first.
+//
+// Read on the main thread as the last start-up step; nothing changes it later.
+// A missing or short file is not an error: the cells not read stay 0, which
+// the title screen treats as transparent.
+#include "app/title_picture.h"
+
+#include <cstdio>   // Required for: snprintf()
+#include <cstring>  // Required for: memset()
+#include <fstream>
+
+//------------------------------------------------------------------------------
+// Global state
+//------------------------------------------------------------------------------
+
+int32_t TitlePicture[TitlePictureSize][TitlePictureSize];
+
+//------------------------------------------------------------------------------
+// Functions
+//------------------------------------------------------------------------------
+
+void ReadTitlePicture(std::istream& in)
+{
+    std::memset(TitlePicture, 0, sizeof(TitlePicture));
+    for (int y = 0; y < TitlePictureSize; y++)
+    {
+        for (int x = 0; x < TitlePictureSize; x++)
+        {
+            // Through a temporary: a failed extraction may still store a value
+            // (0, or the clamped limit on overflow), and a cell whose number
+            // did not read must stay transparent.
+            int32_t value = 0;
+            if (!(in >> value))
+            {
+                return;  // a failed stream stays failed: every later cell is 0
+            }
+            TitlePicture[x][y] = value;
+        }
+    }
+}
+
+void ReadTitlePictureFile()
+{
+    char name[32];
+    std::snprintf(name, sizeof(name), "dat/lh%d.txt", 0);
+    std::ifstream file(name);
+    ReadTitlePicture(file);
+}
