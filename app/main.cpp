@@ -1,0 +1,47 @@
+// Entry point: start-up, the main loop and shutdown, in that order. Main thread.
+//
+// The command line has no meaning and is ignored.
+#include <SDL.h>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/platform_sdl.h"
+#include "app/shell.h"
+#include "app/title_picture.h"
+#include "audio/device.h"
+#include "audio/mixer.h"
+#include "gfx/palette.h"
+#include "gfx/presentation_gl.h"
+
+int main(int, char**)
+{
+    QuitRequested = false;
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The two audio locks (app/threads.cpp) are static objects: they exist
+    // before audio starts and outlive the device.
+
+    if (!OpenWindow())
+    {
+        return 1;
+    }
+    StartDisplay(WindowWidth, WindowHeight);
+
+    AudioStartup();
+    MarkNewGame();
+    SDL_PauseAudio(0);
+
+    PaletteDriftSpeed = 24;
+    PaletteTickCounter = 0;
+    ReadTitlePictureFile();
+
+    SdlPlatform platform;
+    RunMainLoop(platform);
+
+    // A mode still running when the window closes is left alone: shutdown only
+    // stops audio and the window.
+    SDL_PauseAudio(1);
+    SDL_CloseAudio();
+    AudioShutdown();
+    SDL_Quit();
+    return 0;
+}

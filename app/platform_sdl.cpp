@@ -1,0 +1,105 @@
+// The SDL 1.2 platform: window and OpenGL context, clock, event queue, key
+// repeat and buffer swaps. Main thread only.
+#include "app/platform_sdl.h"
+
+#include <SDL.h>
+#include <cstdio>
+
+#include "app/screenshot.h"
+#include "gfx/presentation_gl.h"
+#include "gfx/title_screen.h"
+
+// ---------------------------------------------------------------------------
+// Globals
+// ---------------------------------------------------------------------------
+
+int32_t WindowWidth = 0;
+int32_t WindowHeight = 0;
+
+// ---------------------------------------------------------------------------
+// Window
+// ---------------------------------------------------------------------------
+
+bool OpenWindow()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+    {
+        std::fprintf(stderr, "mirelantha: cannot start the display (%s)\n", SDL_GetError());
+        return false;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    // The desktop size has to be read before the first SetVideoMode: afterwards
+    // the video info describes our own window.
+    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+    if (desktop)
+    {
+        WindowWidth = desktop->current_w;
+        WindowHeight = desktop->current_h;
+    }
+
+    if (!SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_OPENGL | SDL_FULLSCREEN))
+    {
+        std::fprintf(stderr, "mirelantha: cannot open a %dx%d OpenGL window (%s)\n",
+                     WindowWidth, WindowHeight, SDL_GetError());
+        SDL_Quit();
+        return false;
+    }
+    SDL_WM_SetCaption("mirelantha", "mirelantha");
+    SDL_EnableUNICODE(1);
+    SDL_EnableKeyRepeat(500, 30);  // first repeat after 500 ms, then every 30 ms
+    SDL_ShowCursor(0);
+    return true;
+}
+
+void SwapDisplayBuffers()
+{
+    SDL_GL_SwapBuffers();
+}
+
+// ---------------------------------------------------------------------------
+// Platform
+// ---------------------------------------------------------------------------
+
+uint32_t SdlPlatform::milliseconds()
+{
+    return SDL_GetTicks();
+}
+
+void SdlPlatform::delay(uint32_t ms)
+{
+    SDL_Delay(ms);
+}
+
+bool SdlPlatform::pollEvent(ShellEvent& event)
+{
+    SDL_Event sdlEvent;
+    if (!SDL_PollEvent(&sdlEvent))
+    {
+        return false;
+    }
+    event.type = sdlEvent.type;
+    event.key = 0;
+    if (sdlEvent.type == SDL_KEYDOWN || sdlEvent.type == SDL_KEYUP)
+    {
+        event.key = sdlEvent.key.keysym.sym;
+    }
+    return true;
+}
+
+void SdlPlatform::keyRepeatOff()
+{
+    SDL_EnableKeyRepeat(0, 0);
+}
+
+void SdlPlatform::present()
+{
+    PresentFrame();
+}
+
+void SdlPlatform::saveScreenshot()
+{
+    // Until the first frame the staging image holds start-up noise that was
+    // never shown; the screen is black then.
+    SaveScreenshot(FrameCounter > 0 ? DisplayStaging : nullptr, WindowWidth, WindowHeight);
+}

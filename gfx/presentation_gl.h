@@ -1,0 +1,20 @@
+// The OpenGL half of presentation: the display texture, the stretched quad and
+// one frame's upload and draw. Main thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/display_image.h"
+
+// The 256 x 256 RGBA staging image the ScreenBuffer is converted into. Between
+// frames its used block holds exactly the colours on the screen.
+extern uint8_t DisplayStaging[DisplayImageBytes];
+
+// Display start-up (steps 1 to 9) for a window of width x height pixels.
+void StartDisplay(int32_t width, int32_t height);
+
+// Composes, converts, uploads and draws one frame, then swaps buffers.
+void PresentFrame();
+
+// Provided by the platform layer: shows the frame just drawn.
+void SwapDisplayBuffers();
