@@ -1,19 +1,345 @@
-// The mixer (skeleton).
+// The mixer: the pool of 128 voices, the triple-buffered exchange with the
+// game thread, the audio callback and start-up/shutdown of the audio state.
+//
+// Threads: AudioUpdate, MarkNewGame and QueueSfxVoice run on the game thread
+// and touch only the gameSlot block and SfxVoiceInUse. AudioCallback and
+// AudioExchange run on the audio thread and own VoiceActive, the music voices,
+// the echo ring, SampleClock and the mixerSlot block. The two meet only in the
+// slot swap under ExchangeLock, which both sides try-lock and never wait for.
+// AudioStartupState and AudioShutdown run on the main thread while the device
+// is closed.
 #include "audio/mixer.h"
+
+#include <cassert>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "app/shell.h"
+#include "app/threads.h"
+#include "audio/echo.h"
+#include "audio/music.h"
+#include "audio/samples.h"
+
+// ---------------------------------------------------------------------------
+// Global state
+// ---------------------------------------------------------------------------
 
 Voice Voices[VoiceCount];
 bool VoiceActive[VoiceCount];
 bool SfxVoiceInUse[SfxVoiceCount];
 uint32_t SampleClock;
 float NoteFrequencies[24];
+
 AudioSlot AudioSlots[3];
+// Which block each side owns. gameSlot is written only by the game thread and
+// mixerSlot only by the audio thread (both under ExchangeLock); middleSlot by
+// either, always under the lock.
 int32_t gameSlot = 2, middleSlot = 1, mixerSlot = 0;
 
-void QueueSfxVoice(int) {}
-void BuildNoteTable() {}
-void AudioStartupState() {}
-void MarkNewGame() {}
-void AudioUpdate() {}
-void AudioExchange() {}
-void AudioCallback(void*, uint8_t*, int) {}
-void AudioShutdown() {}
+namespace
+{
+// Guarded by ExchangeLock.
+bool gamePublished = false;   // middle holds the game's block, not yet taken
+bool mixerPublished = true;   // middle holds the mixer's block, not yet taken
+
+// Set by StartSampleLoader (main thread) so shutdown knows whether there is a
+// loader to wait for: tools and tests run the audio state without one.
+bool loaderStarted = false;
+
+constexpr int BeatsPerPhrase = 16;
+
+void AppendVoiceId(VoiceIdList& list, int index)
+{
+    // Every sound-effect voice appears at most once per block (it cannot be
+    // started again before its report has travelled back), so 64 entries
+    // always suffice; the test only guards against a broken caller.
+    assert(list.count < SfxVoiceCount);
+    if (list.count < SfxVoiceCount)
+    {
+        list.ids[list.count] = static_cast<uint8_t>(index);
+        list.count += 1;
+    }
+}
+
+inline void WriteFrame(uint8_t* out, StereoSample frame)
+{
+    // Signed 16-bit little-endian, left then right.
+    uint16_t left = static_cast<uint16_t>(frame.left);
+    uint16_t right = static_cast<uint16_t>(frame.right);
+    out[0] = static_cast<uint8_t>(left & 0xff);
+    out[1] = static_cast<uint8_t>(left >> 8);
+    out[2] = static_cast<uint8_t>(right & 0xff);
+    out[3] = static_cast<uint8_t>(right >> 8);
+}
+
+// The beat hook: at the first frame of every beat the music generator of the
+// mixer's block decides what to start; every sixteenth beat a new chord.
+inline void BeatHook()
+{
+    if (SampleClock % BeatFrames != 0)
+    {
+        return;
+    }
+    uint32_t beat = SampleClock / BeatFrames;
+    if (beat % BeatsPerPhrase == 0)
+    {
+        ChordRow = ChordRowOrder[std::rand() % ChordRowCount];
+    }
+    int32_t step = static_cast<int32_t>(beat % BeatsPerPhrase);
+    if (AudioSlots[mixerSlot].titleMusic)
+    {
+        TitleMusicStep(step);
+    }
+    else
+    {
+        GameMusicStep(step);
+    }
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Start-up and shutdown (main thread, device closed)
+// ---------------------------------------------------------------------------
+
+void BuildNoteTable()
+{
+    // r^(k-12) by repeated squaring in float, as the music has always been
+    // tuned; a negative power is 1 over the positive one.
+    const float ratio = static_cast<float>(1.0594630943592953);  // 2^(1/12)
+    for (int k = 0; k < 24; ++k)
+    {
+        int n = k - 12;
+        int power = n < 0 ? -n : n;
+        float result = 1.0f;
+        float base = ratio;
+        while (power > 0)
+        {
+            if (power & 1)
+            {
+                result *= base;
+            }
+            base *= base;
+            power >>= 1;
+        }
+        if (n < 0)
+        {
+            result = 1.0f / result;
+        }
+        NoteFrequencies[k] = result * 440.0f;
+    }
+}
+
+void AudioStartupState()
+{
+    SamplesLoaded = false;
+    BuildNoteTable();
+    for (bool& inUse : SfxVoiceInUse)
+    {
+        inUse = false;
+    }
+    nextSfxVoice = 0;
+
+    ResetEcho();
+    SampleClock = 0;
+    ChordRow = std::rand() % ChordRowCount;
+    for (bool& active : VoiceActive)
+    {
+        active = false;
+    }
+    AudioSlots[0] = AudioSlot{};
+    AudioSlots[0].titleMusic = true;
+    AudioSlots[0].dampEcho = false;
+    AudioSlots[0].gardenRunning = 0;
+    AudioSlots[0].voiceIds.count = 0;
+    AudioSlots[1] = AudioSlots[0];
+    AudioSlots[2] = AudioSlots[0];
+    mixerSlot = 0;
+    middleSlot = 1;
+    gameSlot = 2;
+    gamePublished = false;
+    mixerPublished = true;
+    nextMusicVoice = 0;
+    StopLoading = false;
+}
+
+void StartSampleLoader()
+{
+    StartWorkerThread(SampleLoaderThread);
+    loaderStarted = true;
+}
+
+void StopSampleLoader()
+{
+    if (!loaderStarted)
+    {
+        return;
+    }
+    // Ask the loader to stop between two files and wait until it says it is
+    // done; it sets SamplesLoaded on every way out. Polling keeps this side
+    // from ever holding the lock while the loader needs it.
+    for (;;)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (LoaderLock.tryLock())
+        {
+            StopLoading = true;
+            bool done = SamplesLoaded;
+            LoaderLock.unlock();
+            if (done)
+            {
+                break;
+            }
+        }
+    }
+    JoinWorkerThread();
+    loaderStarted = false;
+}
+
+void AudioShutdown()
+{
+    StopSampleLoader();
+    FreeSamples();
+}
+
+// ---------------------------------------------------------------------------
+// Game thread
+// ---------------------------------------------------------------------------
+
+void QueueSfxVoice(int index)
+{
+    AppendVoiceId(AudioSlots[gameSlot].voiceIds, index);
+}
+
+void MarkNewGame()
+{
+    AudioSlots[gameSlot].dampEcho = true;
+}
+
+void AudioUpdate()
+{
+    AudioSlot& mine = AudioSlots[gameSlot];
+    mine.titleMusic = !ModeActive;
+    if (ModeActive)
+    {
+        mine.gardenRunning = ActiveModeIsPlanting() ? 0 : 1;
+    }
+
+    if (!ExchangeLock.tryLock())
+    {
+        return;  // the mixer is swapping; publish next frame
+    }
+    bool swapped = false;
+    if (mixerPublished)
+    {
+        int32_t held = gameSlot;
+        gameSlot = middleSlot;
+        middleSlot = held;
+        gamePublished = true;
+        mixerPublished = false;
+        swapped = true;
+    }
+    ExchangeLock.unlock();
+
+    if (swapped)
+    {
+        // The block now holds the mixer's reports of finished voices.
+        VoiceIdList& reports = AudioSlots[gameSlot].voiceIds;
+        for (int i = 0; i < reports.count; ++i)
+        {
+            SfxVoiceInUse[reports.ids[i]] = false;
+        }
+        reports.count = 0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Audio thread
+// ---------------------------------------------------------------------------
+
+void AudioExchange()
+{
+    if (!ExchangeLock.tryLock())
+    {
+        return;  // the game is swapping; take its block next callback
+    }
+    bool swapped = false;
+    if (gamePublished)
+    {
+        int32_t held = mixerSlot;
+        mixerSlot = middleSlot;
+        middleSlot = held;
+        gamePublished = false;
+        mixerPublished = true;
+        swapped = true;
+    }
+    ExchangeLock.unlock();
+
+    if (!swapped)
+    {
+        return;
+    }
+    AudioSlot& mine = AudioSlots[mixerSlot];
+    for (int i = 0; i < mine.voiceIds.count; ++i)
+    {
+        int v = mine.voiceIds.ids[i];
+        VoiceActive[v] = true;
+        GridAlign(Voices[v]);
+    }
+    // From here on the block collects our reports of finished voices.
+    mine.voiceIds.count = 0;
+    if (mine.dampEcho)
+    {
+        DampEcho();
+        mine.dampEcho = false;
+    }
+}
+
+void MixFramesPlain(uint8_t* stream, int frames)
+{
+    for (int n = 0; n < frames; ++n)
+    {
+        StereoSample dry = {0, 0};
+        StereoSample send = {0, 0};
+        BeatHook();
+        for (int v = 0; v < VoiceCount; ++v)
+        {
+            if (!VoiceActive[v])
+            {
+                continue;
+            }
+            Voice& voice = Voices[v];
+            StereoSample frame = RenderVoice(voice);
+            dry = WrapAdd(dry, frame);
+            send = WrapAdd(send, {TruncTo16(frame.left * voice.echoSend),
+                                  TruncTo16(frame.right * voice.echoSend)});
+            if (VoiceFinished(voice))
+            {
+                VoiceActive[v] = false;
+                if (v < SfxVoiceCount)
+                {
+                    AppendVoiceId(AudioSlots[mixerSlot].voiceIds, v);
+                }
+            }
+        }
+        WriteFrame(stream + 4 * n, EchoFrame(dry, send));
+        SampleClock += 1;
+    }
+}
+
+void AudioCallback(void*, uint8_t* stream, int len)
+{
+    AudioExchange();
+    int frames = len / 4;
+    if (frames <= 0)
+    {
+        return;
+    }
+    MixFramesBlocked(stream, frames);
+}
+
+void MixFramesBlocked(uint8_t* stream, int frames)
+{
+    MixFramesPlain(stream, frames);
+}

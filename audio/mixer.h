@@ -46,8 +46,18 @@ void BuildNoteTable();
 // index cleared, echo ring, taps, clock, chord row, voices, slots, exchange.
 // The tools and tests start audio with this; the device layer adds the rest.
 void AudioStartupState();
+// Starts the sample loader thread (the device layer does this after
+// AudioStartupState); StopSampleLoader asks it to stop, waits for it and joins
+// it, and does nothing when no loader was started.
+void StartSampleLoader();
+void StopSampleLoader();
 void MarkNewGame();
 void AudioUpdate();
 void AudioExchange();
 void AudioCallback(void* userdata, uint8_t* stream, int len);
+// The mix of `frames` frames into a device buffer, without the exchange. The
+// plain loop renders frame by frame, voice by voice, exactly as the callback is
+// defined; AudioCallback uses the block path, which gives the same bytes.
+void MixFramesPlain(uint8_t* stream, int frames);
+void MixFramesBlocked(uint8_t* stream, int frames);
 void AudioShutdown();

@@ -1,4 +1,5 @@
-// One stereo frame and the mixer's arithmetic rule.
+// One stereo frame and the mixer's arithmetic rule. Header only; used by the
+// mixer (audio thread), the sample bank (loader thread) and the voice starts.
 //
 // Frames are summed in 16 bits and wrap around on overflow, on purpose: there
 // is no clipping stage anywhere in the mixer. The wrap is done on unsigned
@@ -34,4 +35,50 @@ inline StereoSample WrapAdd(StereoSample a, StereoSample b)
 inline uint32_t WrapMul32(uint32_t a, uint32_t b)
 {
     return a * b;
+}
+
+// Float-to-integer conversion, truncating toward zero. A value outside the
+// 32-bit range (or NaN) has no defined conversion in C++; we give it the
+// integer "indefinite" value INT32_MIN, which is what the x86 instruction
+// produces, so a voice with an absurd volume makes noise instead of undefined
+// behaviour. Every real voice stays far inside the range.
+inline int32_t TruncToInt32(double value)
+{
+    if (value > -2147483649.0 && value < 2147483648.0)
+    {
+        return static_cast<int32_t>(value);
+    }
+    return INT32_MIN;
+}
+
+inline int32_t TruncToInt32(float value)
+{
+    if (value >= -2147483648.0f && value < 2147483648.0f)
+    {
+        return static_cast<int32_t>(value);
+    }
+    return INT32_MIN;
+}
+
+// Truncation toward zero to a 64-bit integer of which only the low 32 bits are
+// kept (the phase counts of the square waves). Out of range gives 0, the low
+// half of INT64_MIN.
+inline uint32_t TruncLow32(double value)
+{
+    if (value > -9223372036854775808.0 && value < 9223372036854775808.0)
+    {
+        return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value)));
+    }
+    return 0;
+}
+
+// A truncated product stored in a 16-bit channel keeps its low 16 bits.
+inline int16_t TruncTo16(float value)
+{
+    return Wrap16(TruncToInt32(value));
+}
+
+inline int16_t TruncTo16(double value)
+{
+    return Wrap16(TruncToInt32(value));
 }
