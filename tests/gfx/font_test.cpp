@@ -1,0 +1,215 @@
+// The bitmap font: glyph shapes as they land in the ScreenBuffer, advance
+// widths, unknown characters, scaling and clipping at the screen edges.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gfx/font.h"
+#include "gfx/screen_buffer.h"
+
+namespace
+{
+// The 5 x 5 cell at (x, y) as pattern rows, top row first: "#" where the
+// pixel holds `index`, "." elsewhere.
+std::vector<std::string> CellRows(int x, int y, int8_t index)
+{
+    std::vector<std::string> rows;
+    for (int r = 0; r < 5; r++)
+    {
+        std::string row;
+        for (int c = 0; c < 5; c++)
+        {
+            row += ScreenBuffer[PixelOffset(x + c, y + 4 - r)] == index ? '#' : '.';
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int CountPixels(int8_t index)
+{
+    int n = 0;
+    for (int8_t p : ScreenBuffer)
+    {
+        n += p == index ? 1 : 0;
+    }
+    return n;
+}
+
+struct GlyphCase
+{
+    const char* text;
+    std::vector<std::string> rows;  // what shows, columns past the width blank
+};
+}
+
+TEST(Font, DrawsGlyphsAsTheirPatternsWithRowZeroOnTop)
+{
+    // Typed in from the font sheet independently of the table in the source,
+    // with the columns a narrow glyph does not draw blanked out.
+    const GlyphCase cases[] = {
+        {"a", {".#...", "#.#..", "###..", "#.#..", "#.#.."}},
+        {"g", {".##..", "#....", "#.##.", "#..#.", ".##.."}},
+        {"m", {".#.#.", "#.#.#", "#.#.#", "#.#.#", "#...#"}},
+        {"w", {"#...#", "#...#", "#.#.#", "#.#.#", ".#.#."}},
+        {"s", {".##..", "#....", "###..", "..#..", "##..."}},
+        {"7", {"###..", "..#..", ".#...", "#....", "#...."}},
+        {"^", {"..#..", ".###.", "#####", "..#..", "..#.."}},
+        {"}", {"..#..", "####.", "....#", "####.", "..#.."}},
+        {"$", {"..#..", ".###.", "#.#..", ".###.", "..#.."}},
+        {"*", {"#...#", ".#.#.", "..#..", ".#.#.", "#...#"}},
+        // Width 4: the set fifth column of the pattern is not drawn.
+        {"A", {".###.", "#....", "####.", ".....", "#.##."}},
+        // Width 1: only the first column shows.
+        {"D", {"#....", "#....", "#....", ".....", "....."}},
+        {"B", {"#....", "..#..", "#....", "..#.#", "#...#"}},
+        {"Z", {"#....", "..###", ".....", ".....", "###.."}},
+    };
+    for (const GlyphCase& glyph : cases)
+    {
+        ClearScreenBuffer();
+        DrawText(glyph.text, 40, 30, 5, 1);
+        EXPECT_EQ(CellRows(40, 30, 5), glyph.rows) << "glyph " << glyph.text;
+    }
+}
+
+TEST(Font, TableHasEightyOneDistinctCharactersStartingWithSpace)
+{
+    EXPECT_EQ(std::strlen(FontCharset), 81u);
+    EXPECT_EQ(FontCharset[0], ' ');
+    for (int i = 0; i < FontGlyphs; i++)
+    {
+        EXPECT_EQ(std::strchr(FontCharset + i + 1, FontCharset[i]), nullptr) << "duplicate " << FontCharset[i];
+    }
+    EXPECT_EQ(GlyphWidth[0], 4);
+    EXPECT_EQ(GlyphWidth[13], 6);   // m
+    EXPECT_EQ(GlyphWidth[30], 1);   // D
+    EXPECT_EQ(GlyphWidth[80], 6);   // *
+}
+
+TEST(TextWidth, SumsAdvancesOfKnownCharactersOnly)
+{
+    EXPECT_EQ(TextWidth("start"), 20);
+    EXPECT_EQ(TextWidth("zxcvbnm "), 35);
+    EXPECT_EQ(TextWidth("^&<> "), 28);
+    EXPECT_EQ(TextWidth("larkspurhollows"), 59);
+    EXPECT_EQ(TextWidth(""), 0);
+    EXPECT_EQ(TextWidth("a%b,c"), 12);
+    EXPECT_EQ(TextWidth("\x01\x7f\xff"), 0);
+}
+
+TEST(DrawText, SpaceAdvancesFourPixelsAndDrawsNothing)
+{
+    ClearScreenBuffer();
+    DrawText(" ", 10, 10, 3, 1);
+    EXPECT_EQ(CountPixels(3), 0);
+
+    DrawText(" i", 10, 10, 3, 1);
+    EXPECT_EQ(CountPixels(3), 5);
+    for (int y = 10; y < 15; y++)
+    {
+        EXPECT_EQ(ScreenBuffer[PixelOffset(14, y)], 3);
+    }
+}
+
+TEST(DrawText, CharactersOutsideTheFontNeitherDrawNorAdvance)
+{
+    ClearScreenBuffer();
+    DrawText("ab", 20, 20, 6, 1);
+    std::vector<int8_t> expected(ScreenBuffer, ScreenBuffer + ScreenPixels);
+
+    ClearScreenBuffer();
+    DrawText("%a,\x80\tb\x7f", 20, 20, 6, 1);
+    EXPECT_EQ(std::vector<int8_t>(ScreenBuffer, ScreenBuffer + ScreenPixels), expected);
+}
+
+TEST(DrawText, NarrowAndWideGlyphsAdvanceByTheirWidths)
+{
+    ClearScreenBuffer();
+    // "i" is one column and advances 2; "m" and "w" draw 5 columns and advance 6.
+    DrawText("imwi", 0, 0, 4, 1);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 4);     // i
+    EXPECT_EQ(ScreenBuffer[PixelOffset(1, 0)], 0);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(2, 0)], 4);     // m, bottom row "#...#"
+    EXPECT_EQ(ScreenBuffer[PixelOffset(6, 0)], 4);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(7, 0)], 0);     // m's gap column
+    EXPECT_EQ(ScreenBuffer[PixelOffset(8, 4)], 4);     // w, top row "#...#"
+    EXPECT_EQ(ScreenBuffer[PixelOffset(12, 4)], 4);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(14, 0)], 4);    // the last i
+    EXPECT_EQ(CountPixels(4), 5 + 13 + 12 + 5);
+}
+
+TEST(DrawText, LeavesEmptyCellsUntouchedAndWritesTheIndexUnchanged)
+{
+    for (int8_t& p : ScreenBuffer)
+    {
+        p = 7;
+    }
+    DrawText("o", 50, 50, -1, 1);
+    // "o": .#... / #.#.. / #.#.. / #.#.. / .#...
+    EXPECT_EQ(ScreenBuffer[PixelOffset(50, 54)], 7);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(51, 54)], -1);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(51, 52)], 7);
+    EXPECT_EQ(CountPixels(-1), 8);
+}
+
+TEST(DrawText, ScaleTwoTurnsEachCellIntoATwoByTwoBlockAndDoublesTheAdvance)
+{
+    ClearScreenBuffer();
+    DrawText("aa", 10, 20, 9, 2);
+    EXPECT_EQ(CountPixels(9), 2 * 10 * 4);
+    // The first "a"'s top cell (row 0, column 1) covers x 12..13, y 28..29.
+    for (int x = 12; x <= 13; x++)
+    {
+        for (int y = 28; y <= 29; y++)
+        {
+            EXPECT_EQ(ScreenBuffer[PixelOffset(x, y)], 9);
+            EXPECT_EQ(ScreenBuffer[PixelOffset(x + 8, y)], 9) << "second a starts 8 pixels on";
+        }
+    }
+    EXPECT_EQ(ScreenBuffer[PixelOffset(12, 30)], 0);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(11, 28)], 0);
+    // Bottom row "#.#.." sits on y itself: y 20..21.
+    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 20)], 9);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(15, 21)], 9);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 19)], 0);
+}
+
+TEST(DrawText, TextNearTheTopKeepsOnlyTheRowsOnScreen)
+{
+    ClearScreenBuffer();
+    // "e": ###.. / #.... / ##... / #.... / ###.. ; rows 4, 3, 2 land on 93..95.
+    DrawText("e", 60, 93, 8, 1);
+    EXPECT_EQ(CellRows(60, 91, 8), (std::vector<std::string>{"##...", "#....", "###..", ".....", "....."}));
+    EXPECT_EQ(CountPixels(8), 3 + 1 + 2);
+}
+
+TEST(DrawText, TextPastTheLeftEdgeLosesThoseColumnsAndContinues)
+{
+    ClearScreenBuffer();
+    // "m" at x = -2 keeps its columns 2..4 on x 0..2; "i" follows at x = 4.
+    DrawText("mi", -2, 40, 2, 1);
+    EXPECT_EQ(CellRows(0, 40, 2), (std::vector<std::string>{".#..#", "#.#.#", "#.#.#", "#.#.#", "..#.#"}));
+    EXPECT_EQ(CountPixels(2), 8 + 5);
+}
+
+TEST(DrawText, PixelsPastTheRightAndBottomEdgesAreDropped)
+{
+    ClearScreenBuffer();
+    DrawText("hh", 124, -3, 1, 1);
+    // Columns 124..126 of the first "h" show its rows 0 and 1 on y 0 and 1.
+    EXPECT_EQ(ScreenBuffer[PixelOffset(124, 1)], 1);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(126, 0)], 1);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(125, 0)], 0);
+    EXPECT_EQ(CountPixels(1), 4);
+
+    ClearScreenBuffer();
+    DrawText("**********", 100, 80, 1, 3);
+    DrawText("*", -1000000, 1000000, 1, 1000);
+    DrawText("*", 2000000000, 0, 1, 2000000000);
+    // The second star's column 3 is cut to x 127 alone; its row 1 is y 89..91.
+    EXPECT_EQ(ScreenBuffer[PixelOffset(127, 90)], 1);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 0);
+}

@@ -1,0 +1,224 @@
+// The drifting palette: how a palette index becomes a colour, how live colours
+// drift to their targets, and when the drift slows down.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "gfx/palette.h"
+
+namespace
+{
+void SetColour(int index, int variant, float r, float g, float b)
+{
+    LivePalette[index][variant][0] = r;
+    LivePalette[index][variant][1] = g;
+    LivePalette[index][variant][2] = b;
+}
+
+struct Rgb
+{
+    int r, g, b;
+};
+
+Rgb Colour(int8_t index, int variant)
+{
+    uint8_t rgb[3] = {11, 22, 33};
+    PixelColour(index, variant, rgb);
+    return {rgb[0], rgb[1], rgb[2]};
+}
+
+// Every live component equal to its target, so a tick moves nothing unless a
+// test says otherwise.
+void SettlePalette()
+{
+    for (int c = 0; c < PaletteColours; c++)
+    {
+        for (int v = 0; v < 2; v++)
+        {
+            for (int k = 0; k < 3; k++)
+            {
+                TargetPalette[c][v][k] = BasePalette[c][k];
+                LivePalette[c][v][k] = BasePalette[c][k];
+            }
+        }
+    }
+}
+}
+
+TEST(PixelColour, ScalesBy255AndTruncates)
+{
+    SetColour(1, 0, 0.28f, 0.09f, 0.01f);
+    const Rgb c = Colour(1, 0);
+    EXPECT_EQ(c.r, 71);  // 71.4
+    EXPECT_EQ(c.g, 22);  // 22.95
+    EXPECT_EQ(c.b, 2);   // 2.55
+}
+
+TEST(PixelColour, ClampsJitterPastEitherEnd)
+{
+    SetColour(7, 0, 1.05f, -0.03f, 0.02f);
+    const Rgb c = Colour(7, 0);
+    EXPECT_EQ(c.r, 255);
+    EXPECT_EQ(c.g, 0);
+    EXPECT_EQ(c.b, 5);
+
+    // Colour 0 is black plus only the positive part of its jitter.
+    SetColour(0, 1, -0.08f, 0.04f, 0.0f);
+    const Rgb zero = Colour(0, 1);
+    EXPECT_EQ(zero.r, 0);
+    EXPECT_EQ(zero.g, 10);
+    EXPECT_EQ(zero.b, 0);
+}
+
+TEST(PixelColour, NegativeBytesAndIndicesWithoutColourShowBlack)
+{
+    for (int index = 0; index < PaletteColours; index++)
+    {
+        SetColour(index, 0, 0.5f, 0.5f, 0.5f);
+        SetColour(index, 1, 0.5f, 0.5f, 0.5f);
+    }
+    for (int byte : {255, 128, 200, 10, 11, 64, 127})
+    {
+        const Rgb c = Colour(static_cast<int8_t>(static_cast<uint8_t>(byte)), byte & 1);
+        EXPECT_EQ(c.r, 0) << "byte " << byte;
+        EXPECT_EQ(c.g, 0) << "byte " << byte;
+        EXPECT_EQ(c.b, 0) << "byte " << byte;
+    }
+}
+
+TEST(PixelColour, OddRowsUseTheSecondVariant)
+{
+    SetColour(4, 0, 0.43f, 0.68f, 0.04f);
+    SetColour(4, 1, 0.45f, 0.66f, 0.02f);
+    const Rgb even = Colour(4, 0);
+    const Rgb odd = Colour(4, 1);
+    EXPECT_EQ(even.r, 109);
+    EXPECT_EQ(odd.r, 114);
+    EXPECT_EQ(even.g, 173);
+    EXPECT_EQ(odd.g, 168);
+}
+
+TEST(InitPalettes, DrawsLiveThenTargetForEachComponentInTableOrder)
+{
+    srand(1234);
+    int draws[120];
+    for (int& d : draws)
+    {
+        d = rand() % 201 - 100;
+    }
+
+    srand(1234);
+    InitPalettes();
+    // The first draw is live colour 0 variant 0 red, the second its target,
+    // and the last pair belongs to colour 9 variant 1 blue.
+    EXPECT_FLOAT_EQ(LivePalette[0][0][0], static_cast<float>(draws[0] * 0.0008));
+    EXPECT_FLOAT_EQ(TargetPalette[0][0][0], static_cast<float>(draws[1] * 0.0008));
+    EXPECT_FLOAT_EQ(LivePalette[0][0][1], static_cast<float>(draws[2] * 0.0008));
+    EXPECT_FLOAT_EQ(LivePalette[0][1][0], static_cast<float>(draws[6] * 0.0008));
+    EXPECT_FLOAT_EQ(LivePalette[9][1][2], static_cast<float>(BasePalette[9][2] + draws[118] * 0.0008));
+    EXPECT_FLOAT_EQ(TargetPalette[9][1][2], static_cast<float>(BasePalette[9][2] + draws[119] * 0.0008));
+
+    for (int c = 0; c < PaletteColours; c++)
+    {
+        for (int v = 0; v < 2; v++)
+        {
+            for (int k = 0; k < 3; k++)
+            {
+                EXPECT_LE(std::fabs(LivePalette[c][v][k] - BasePalette[c][k]), 0.08f + 1e-6f);
+                EXPECT_LE(std::fabs(TargetPalette[c][v][k] - BasePalette[c][k]), 0.08f + 1e-6f);
+            }
+        }
+    }
+}
+
+TEST(PaletteTick, MovesByOneStepAndSnapsWhenCloserThanAStep)
+{
+    SettlePalette();
+    PaletteDriftSpeed = 1;
+    PaletteTickCounter = 1;  // away from a target redraw
+    const float target = TargetPalette[3][1][2];
+    LivePalette[3][1][2] = target + 0.012f;
+
+    PaletteTick();
+    EXPECT_NEAR(LivePalette[3][1][2], target + 0.007f, 1e-6f);
+    PaletteTick();
+    EXPECT_NEAR(LivePalette[3][1][2], target + 0.002f, 1e-6f);
+    EXPECT_NE(LivePalette[3][1][2], target);
+    PaletteTick();
+    EXPECT_EQ(LivePalette[3][1][2], target);
+    EXPECT_EQ(PaletteTickCounter, 4);
+}
+
+TEST(PaletteTick, DriftsUpwardByAFullStepAtStartUpSpeed)
+{
+    SettlePalette();
+    PaletteDriftSpeed = 24;
+    PaletteTickCounter = 1;
+    LivePalette[8][0][1] = TargetPalette[8][0][1] - 0.5f;
+    const float before = LivePalette[8][0][1];
+
+    PaletteTick();
+    EXPECT_NEAR(LivePalette[8][0][1], before + 0.12f, 1e-6f);
+}
+
+TEST(PaletteTick, DrawsNewTargetsAtOnceWithoutSlowingOnTheFirstTick)
+{
+    SettlePalette();
+    PaletteDriftSpeed = 24;
+    PaletteTickCounter = 0;
+    srand(99);
+
+    PaletteTick();
+    EXPECT_EQ(PaletteDriftSpeed, 24);
+    EXPECT_EQ(PaletteTickCounter, 1);
+    bool anyMoved = false;
+    for (int c = 0; c < PaletteColours; c++)
+    {
+        for (int v = 0; v < 2; v++)
+        {
+            for (int k = 0; k < 3; k++)
+            {
+                const float offset = TargetPalette[c][v][k] - BasePalette[c][k];
+                EXPECT_LE(std::fabs(offset), 0.04f + 1e-6f);
+                anyMoved = anyMoved || offset != 0.0f;
+                // Targets changed after this tick's drift: live has not moved.
+                EXPECT_EQ(LivePalette[c][v][k], BasePalette[c][k]);
+            }
+        }
+    }
+    EXPECT_TRUE(anyMoved);
+}
+
+TEST(PaletteTick, SlowsDownAfterTheFirstFullPeriodUsingTheOldSpeedForThatTick)
+{
+    SettlePalette();
+    PaletteDriftSpeed = 24;
+    PaletteTickCounter = 2000;
+    LivePalette[2][0][0] = TargetPalette[2][0][0] + 0.5f;
+    const float before = LivePalette[2][0][0];
+
+    PaletteTick();
+    EXPECT_EQ(PaletteDriftSpeed, 1);
+    EXPECT_NEAR(LivePalette[2][0][0], before - 0.12f, 1e-6f);
+}
+
+TEST(PaletteTick, NewGameEarlyKeepsTheFastDriftForAnotherFullPeriod)
+{
+    srand(5);
+    InitPalettes();
+    PaletteDriftSpeed = 24;
+    PaletteTickCounter = 0;
+    for (int i = 0; i < 100; i++)
+    {
+        PaletteTick();
+    }
+    PaletteTickCounter = 0;  // what constructing a new game does
+    for (int i = 0; i < 2000; i++)
+    {
+        PaletteTick();
+    }
+    EXPECT_EQ(PaletteDriftSpeed, 24);
+    PaletteTick();
+    EXPECT_EQ(PaletteDriftSpeed, 1);
+}
