@@ -1,0 +1,360 @@
+// GameTitle core: construction, the planting phase, opening the garden, the
+// button handling and the drawing of the whole screen. Main thread only.
+//
+// The board fills the left 96 x 96 pixels; a separator column and a 31-pixel
+// side panel (the stock while planting, plain brown afterwards) fill the rest.
+#include "game/game_title.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "audio/samples.h"
+#include "game/sprites.h"
+#include "gfx/font.h"
+#include "gfx/palette.h"
+#include "gfx/screen_buffer.h"
+
+namespace
+{
+
+// Sounds: VoiceKind 17 + the sample number.
+constexpr int32_t SoundStart = 35;    // "start"
+constexpr int32_t SoundRefuse = 39;   // "bombexp"
+constexpr int32_t SoundPlace = 40;    // "enemy_death"
+constexpr int32_t SoundPickUp = 48;   // "cat"
+
+constexpr int32_t CursorRepeatTicks = 6;  // a held arrow moves the cursor every 7th tick
+
+// Blight levels at which a cell shows an overlay sprite (20..23).
+int32_t BlightOverlay(int32_t level)
+{
+    if (level > 600)
+    {
+        return SpriteBlightFirst + 3;
+    }
+    if (level > 250)
+    {
+        return SpriteBlightFirst + 2;
+    }
+    if (level > 100)
+    {
+        return SpriteBlightFirst + 1;
+    }
+    if (level > 50)
+    {
+        return SpriteBlightFirst;
+    }
+    return -1;
+}
+
+constexpr const char* StockKeyLetters[TileKinds] = {"z", "x", "c", "v", "b", "n", "m"};
+
+}  // namespace
+
+// =============================================================================
+// Construction
+// =============================================================================
+
+GameTitle::GameTitle()
+{
+    gardenTicks = 0;
+    for (int32_t i = 0; i < BoardCells; ++i)
+    {
+        tiles[i] = 0;
+        growth[i] = 0;
+        blight[i] = 0;
+    }
+    PaletteTickCounter = 0;
+    planting = true;
+    cursorRepeat = 0;
+    cursorX = 4;
+    cursorY = 4;
+    chooseBlightSource();
+
+    for (int32_t k = 0; k < TileKinds; ++k)
+    {
+        tileStock[k] = 0;
+    }
+    tileStock[2 - 1] = 4;  // at least four X seeds in every stock
+    for (int i = 0; i < 32; ++i)
+    {
+        const int32_t code = StockDrawTable[std::rand() % 32];
+        ++tileStock[code - 1];
+    }
+
+    if (SamplesLoaded)
+    {
+        PlaySoundEx(SoundStart, 0.0f, 0.1f, 0.6f, 0.0f);
+    }
+}
+
+// A random border cell: first a coin for which pair of edges, then which edge,
+// then the place along it.
+void GameTitle::chooseBlightSource()
+{
+    if (std::rand() % 2 != 0)
+    {
+        blightSourceX = 7 * (std::rand() % 2);
+        blightSourceY = std::rand() % 8;
+    }
+    else
+    {
+        blightSourceY = 7 * (std::rand() % 2);
+        blightSourceX = std::rand() % 8;
+    }
+}
+
+// =============================================================================
+// Buttons and planting
+// =============================================================================
+
+void GameTitle::buttonDown(int32_t button)
+{
+    if (button >= ButtonZ && button <= ButtonM)
+    {
+        if (planting)
+        {
+            placeTile(button - 3);
+        }
+        return;
+    }
+    if (button == ButtonSpace)
+    {
+        bool stockEmpty = true;
+        for (int32_t k = 0; k < TileKinds; ++k)
+        {
+            stockEmpty = stockEmpty && tileStock[k] == 0;
+        }
+        if (planting && stockEmpty)
+        {
+            openGarden();
+        }
+        else
+        {
+            PlaySound(SoundRefuse, 0.2f, 0.0f);
+        }
+        return;
+    }
+    GameState::buttonDown(button);
+}
+
+void GameTitle::placeTile(int32_t code)
+{
+    if (code < 1 || code > TileKinds)
+    {
+        return;
+    }
+    int32_t& cell = tiles[CellIndex(cursorX, cursorY)];
+    const int32_t current = cell;
+    if (current == code)
+    {
+        // The same key again picks the tile back up.
+        cell = 0;
+        ++tileStock[code - 1];
+        if (SamplesLoaded)
+        {
+            PlaySoundEx(SoundPickUp, 0.0f, 0.4f, 0.6f, 0.0f);
+        }
+    }
+    else if (tileStock[code - 1] > 0)
+    {
+        if (current != 0)
+        {
+            ++tileStock[current - 1];  // the replaced tile goes back to the stock
+        }
+        cell = code;
+        --tileStock[code - 1];
+        PlaySound(SoundPlace, 0.2f, 0.0f);
+    }
+    else
+    {
+        PlaySound(SoundRefuse, 0.2f, 0.0f);
+    }
+}
+
+void GameTitle::openGarden()
+{
+    planting = false;
+    Entity& gardener = spawnEntity(EntityGardener, 0, 7);
+    gardener.orientation = OrientUpright;
+    for (int32_t i = 0; i < BoardCells; ++i)
+    {
+        growth[i] = 0;
+        blight[i] = 0;
+        // Seeds become the first stage of their plant.
+        if (tiles[i] == 2)
+        {
+            tiles[i] = 8;
+        }
+        else if (tiles[i] == 4)
+        {
+            tiles[i] = 12;
+        }
+        else if (tiles[i] == 5)
+        {
+            tiles[i] = 15;
+        }
+    }
+}
+
+Entity* GameTitle::entityAt(int32_t x, int32_t y)
+{
+    for (auto& [id, entity] : entities)
+    {
+        if (entity->cellX == x && entity->cellY == y)
+        {
+            return entity.get();
+        }
+    }
+    return nullptr;
+}
+
+// =============================================================================
+// Update
+// =============================================================================
+
+void GameTitle::update()
+{
+    GameState::update();
+    if (!planting)
+    {
+        gardenStep();
+    }
+    else
+    {
+        moveCursor();
+    }
+}
+
+// Every held arrow acts, latest press first, so Up and Right together move
+// diagonally; then the cursor rests for six ticks.
+void GameTitle::moveCursor()
+{
+    if (cursorRepeat != 0)
+    {
+        --cursorRepeat;
+        return;
+    }
+    for (auto it = heldButtons.rbegin(); it != heldButtons.rend(); ++it)
+    {
+        switch (*it)
+        {
+        case ButtonUp:
+            cursorY = cursorY + 1 > 7 ? 7 : cursorY + 1;
+            break;
+        case ButtonDown:
+            cursorY = cursorY - 1 < 0 ? 0 : cursorY - 1;
+            break;
+        case ButtonLeft:
+            cursorX = cursorX - 1 < 0 ? 0 : cursorX - 1;
+            break;
+        case ButtonRight:
+            cursorX = cursorX + 1 > 7 ? 7 : cursorX + 1;
+            break;
+        default:
+            continue;
+        }
+        cursorRepeat = CursorRepeatTicks;
+    }
+}
+
+// =============================================================================
+// Drawing
+// =============================================================================
+
+void GameTitle::draw()
+{
+    drawBoard();
+
+    if (!planting)
+    {
+        drawEntities();
+        drawEffects();
+    }
+    else
+    {
+        const int32_t left = CellPixels * cursorX;
+        const int32_t bottom = CellPixels * cursorY;
+        for (int32_t k = 0; k < CellPixels; ++k)
+        {
+            PutPixelClipped(left + k, bottom, 6);
+            PutPixelClipped(left + k, bottom + CellPixels - 1, 6);
+            PutPixelClipped(left, bottom + k, 6);
+            PutPixelClipped(left + CellPixels - 1, bottom + k, 6);
+        }
+    }
+
+    // Separator between board and panel.
+    for (int32_t y = 0; y < ScreenHeight; ++y)
+    {
+        ScreenBuffer[PixelOffset(96, y)] = 3;
+    }
+
+    if (!planting)
+    {
+        for (int32_t x = 97; x < ScreenWidth; ++x)
+        {
+            for (int32_t y = 0; y < ScreenHeight; ++y)
+            {
+                ScreenBuffer[PixelOffset(x, y)] = 1;
+            }
+        }
+        return;
+    }
+    drawStockPanel();
+}
+
+void GameTitle::drawBoard()
+{
+    for (int32_t x = 0; x < BoardSize; ++x)
+    {
+        for (int32_t y = 0; y < BoardSize; ++y)
+        {
+            const int32_t cx = CellPixels * x + CellPixels / 2;
+            const int32_t cy = CellPixels * y + CellPixels / 2;
+            drawSprite(tiles[CellIndex(x, y)], cx, cy, OrientUpright, false);
+            const int32_t overlay = BlightOverlay(blight[CellIndex(x, y)]);
+            if (overlay >= 0)
+            {
+                drawSprite(overlay, cx, cy, OrientUpright, false);
+            }
+        }
+    }
+}
+
+void GameTitle::drawStockPanel()
+{
+    bool stockEmpty = true;
+    for (int32_t i = 0; i < TileKinds; ++i)
+    {
+        const int32_t y = 85 - 13 * i;
+        drawSprite(i + 1, 110, y + 2, OrientUpright, true);
+        DrawText(StockKeyLetters[i], 98, y, 5, 1);
+        DrawText("x", 118, y, 1, 1);
+        // One character per count: digits up to 9, then letters from "B" on.
+        char count[16];
+        if (tileStock[i] <= 9)
+        {
+            std::snprintf(count, sizeof count, "%d", tileStock[i]);
+        }
+        else
+        {
+            std::snprintf(count, sizeof count, "%c", tileStock[i] + 56);
+        }
+        DrawText(count, 122, y, 2, 1);
+        stockEmpty = stockEmpty && tileStock[i] == 0;
+    }
+
+    if (stockEmpty)
+    {
+        for (int32_t x = 10; x <= 117; ++x)
+        {
+            for (int32_t y = 2; y <= 9; ++y)
+            {
+                ScreenBuffer[PixelOffset(x, y)] = 0;
+            }
+        }
+        const char* prompt = "press space to open garden";
+        DrawText(prompt, 64 - TextWidth(prompt) / 2, 4, 8, 1);
+    }
+}
