@@ -40,6 +40,17 @@ int32_t gameSlot = 2, middleSlot = 1, mixerSlot = 0;
 
 namespace
 {
+bool ShellModeActive()
+{
+    return ModeActive;
+}
+}  // namespace
+
+bool (*AudioModeActiveSource)() = ShellModeActive;
+bool (*AudioPlantingSource)() = ActiveModeIsPlanting;
+
+namespace
+{
 // Guarded by ExchangeLock.
 bool gamePublished = false;   // middle holds the game's block, not yet taken
 bool mixerPublished = true;   // middle holds the mixer's block, not yet taken
@@ -220,10 +231,11 @@ void MarkNewGame()
 void AudioUpdate()
 {
     AudioSlot& mine = AudioSlots[gameSlot];
-    mine.titleMusic = !ModeActive;
-    if (ModeActive)
+    bool modeActive = AudioModeActiveSource();
+    mine.titleMusic = !modeActive;
+    if (modeActive)
     {
-        mine.gardenRunning = ActiveModeIsPlanting() ? 0 : 1;
+        mine.gardenRunning = AudioPlantingSource() ? 0 : 1;
     }
 
     if (!ExchangeLock.tryLock())

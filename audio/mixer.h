@@ -52,6 +52,12 @@ void AudioStartupState();
 void StartSampleLoader();
 void StopSampleLoader();
 void MarkNewGame();
+
+// Where AudioUpdate learns whether a game mode runs and whether it is still
+// planting. They default to the shell (ModeActive, ActiveModeIsPlanting); the
+// audio export tool, which has no mode, points them at its own answers.
+extern bool (*AudioModeActiveSource)();
+extern bool (*AudioPlantingSource)();
 void AudioUpdate();
 void AudioExchange();
 void AudioCallback(void* userdata, uint8_t* stream, int len);
