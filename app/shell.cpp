@@ -4,12 +4,7 @@
 
 #include "app/main_loop.h"
 #include "audio/mixer.h"
-// Until the garden mode lands, the shell runs a bare GameState so that the
-// core keeps building. TODO(shell): drop this fallback.
-#if __has_include("game/game_title.h")
 #include "game/game_title.h"
-#define SHELL_HAS_GAME_TITLE 1
-#endif
 
 // ---------------------------------------------------------------------------
 // Globals
@@ -27,11 +22,7 @@ uint32_t ShellClock = 0;
 bool ActiveModeIsPlanting()
 {
     // The shell only ever creates GameTitle modes, so the downcast is safe.
-#ifdef SHELL_HAS_GAME_TITLE
     return ActiveMode && static_cast<GameTitle*>(ActiveMode.get())->planting;
-#else
-    return false;
-#endif
 }
 
 void StartGame()
@@ -39,11 +30,7 @@ void StartGame()
     ModeActive = true;
     MarkNewGame();
     ShellClock = 0;
-#ifdef SHELL_HAS_GAME_TITLE
     ActiveMode = std::make_unique<GameTitle>();
-#else
-    ActiveMode = std::make_unique<GameState>();
-#endif
     // Held keys must not stream repeated presses into the game; repeat stays
     // off for the rest of the run, on the title screen too.
     if (CurrentPlatform)
