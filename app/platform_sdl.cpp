@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/screenshot.h"
 #include "gfx/presentation_gl.h"
@@ -22,9 +23,15 @@ int32_t WindowHeight = 0;
 
 bool OpenWindow()
 {
+#ifdef __linux__
+    // SDL offers OpenGL only through X11 here. Without this, a missing display
+    // makes SDL fall back to text-terminal drivers that take over the terminal
+    // and then fail anyway. A driver the user chose is respected.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
     {
-        std::fprintf(stderr, "mirelantha: cannot start the display (%s)\n", SDL_GetError());
+        std::fprintf(stderr, "mirelantha: no display to open a window on (%s)\n", SDL_GetError());
         return false;
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
