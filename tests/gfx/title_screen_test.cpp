@@ -132,8 +132,8 @@ TEST_F(TitleScreen, TextIsDrawnOverThePicture)
     // The first help line over the picture's lowest rows.
     EXPECT_EQ(Pixel(38, 18), 9);
     EXPECT_EQ(Pixel(38, 20), 2);
-    EXPECT_EQ(Pixel(68, 17), 1);  // "s" row 3 "..#.."
-    EXPECT_EQ(Pixel(66, 17), 2);
+    EXPECT_EQ(Pixel(66, 19), 1);  // "select": "s" row 1 "#...."
+    EXPECT_EQ(Pixel(67, 19), 2);
     // The subtitle over its upper rows: "g" of "design" at x 20 + 4 + 4 + 4 + 2 = 34.
     EXPECT_EQ(Pixel(34, 76), 4);  // "g" middle row "#.##."
     EXPECT_EQ(Pixel(35, 76), 2);
