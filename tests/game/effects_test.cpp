@@ -1,0 +1,125 @@
+// Death bursts and sparks: when they appear, what colour, how long they fly.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "game/game_state.h"
+#include "game/sprites.h"
+#include "garden_fixtures.h"
+
+namespace
+{
+
+Effect& AddSpark(GameState& state, int32_t posX, int32_t posY, int32_t velX, int32_t velY)
+{
+    auto spark = std::make_unique<Effect>();
+    spark->kind = EffectSpark;
+    spark->posX = posX;
+    spark->posY = posY;
+    spark->velX = velX;
+    spark->velY = velY;
+    spark->colour = 8;
+    spark->life = EffectKinds[EffectSpark].startLife;
+    Effect& stored = *spark;
+    state.effects.push_back(std::move(spark));
+    return stored;
+}
+
+}  // namespace
+
+TEST(DeathBurst, AStarvingFlyerHitsZeroOnTick832AndBurstsIntoSixteenRedSparks)
+{
+    auto garden = NewGarden(11);
+    Entity& flyer = garden->spawnEntity(EntityFlyer, 4, 4);
+    const uint32_t id = flyer.id;
+    for (int i = 1; i < 832; ++i)
+    {
+        garden->update();
+        ASSERT_GT(flyer.hp, 0) << "tick " << i;
+    }
+    garden->update();
+    ASSERT_EQ(garden->entities.count(id), 1u);
+    EXPECT_EQ(flyer.hp, -1);
+    const int32_t wholeX = flyer.posX / 64 * 64;
+    const int32_t wholeY = flyer.posY / 64 * 64;
+    EXPECT_TRUE(garden->effects.empty());
+
+    garden->update();
+    EXPECT_EQ(garden->entities.count(id), 0u);
+    ASSERT_EQ(garden->effects.size(), 16u);
+    for (const auto& spark : garden->effects)
+    {
+        EXPECT_EQ(spark->colour, 7);
+        EXPECT_EQ(spark->kind, EffectSpark);
+        // Stepped once already, in the update that made it.
+        EXPECT_EQ(spark->posX, wholeX + spark->velX);
+        EXPECT_EQ(spark->posY, wholeY + spark->velY);
+        EXPECT_FLOAT_EQ(spark->life, 1.0f - 0.01f);
+        EXPECT_LE(std::abs(spark->velX), 16);
+        EXPECT_LE(std::abs(spark->velY), 16);
+    }
+}
+
+TEST(DeathBurst, SparkColoursComeFromTheSpritesOwnPixels)
+{
+    std::srand(12);
+    GameState state;
+    Entity& gardener = state.spawnEntity(EntityGardener, 3, 3);
+    gardener.hp = -1;
+    state.update();
+    ASSERT_EQ(state.effects.size(), 16u);
+    for (const auto& spark : state.effects)
+    {
+        EXPECT_TRUE(spark->colour == 2 || spark->colour == 3 || spark->colour == 7) << spark->colour;
+    }
+}
+
+TEST(Sparks, OneThatStaysOnScreenIsSteppedExactlyOneHundredTimes)
+{
+    GameState state;
+    Effect& spark = AddSpark(state, 4000, 3000, 1, 1);
+    for (int i = 1; i < 100; ++i)
+    {
+        state.update();
+        ASSERT_FALSE(spark.dead) << "step " << i;
+    }
+    state.update();
+    EXPECT_TRUE(spark.dead);
+    EXPECT_EQ(spark.posX, 4100);
+    ClearScreen();
+    state.drawEffects();
+    EXPECT_EQ(Pixel(4100 / 64, 3100 / 64), 8) << "still drawn until freed";
+    state.update();
+    EXPECT_TRUE(state.effects.empty());
+}
+
+TEST(Sparks, LeavingTheScreenClampsToTheEdgeAndEndsTheSpark)
+{
+    GameState state;
+    Effect& spark = AddSpark(state, 64, 640, -16, 0);
+    for (int i = 1; i <= 4; ++i)
+    {
+        state.update();
+        ASSERT_FALSE(spark.dead);
+    }
+    EXPECT_EQ(spark.posX, 0);
+    state.update();
+    EXPECT_TRUE(spark.dead);
+    EXPECT_EQ(spark.posX, 0);
+    ClearScreen();
+    state.drawEffects();
+    EXPECT_EQ(Pixel(0, 10), 8);
+    state.update();
+    EXPECT_TRUE(state.effects.empty());
+
+    Effect& high = AddSpark(state, 8190, 6140, 16, 16);
+    state.update();
+    EXPECT_TRUE(high.dead);
+    EXPECT_EQ(high.posX, 8192);
+    EXPECT_EQ(high.posY, 6144);
+    ClearScreen();
+    state.drawEffects();
+    EXPECT_TRUE(std::all_of(std::begin(ScreenBuffer), std::end(ScreenBuffer),
+                            [](int8_t p) { return p == 0; }))
+        << "a spark on the far edge lies outside the picture";
+}

@@ -1,0 +1,53 @@
+// Shared set-ups for the garden tests: a garden opened on a chosen board, and
+// small screen helpers.
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "game/game_title.h"
+#include "gfx/screen_buffer.h"
+
+// A new garden from a fixed seed, still planting, with an empty board.
+inline std::unique_ptr<GameTitle> NewGarden(unsigned seed)
+{
+    std::srand(seed);
+    return std::make_unique<GameTitle>();
+}
+
+// A running garden on an empty board (stock emptied by hand), gardener at (0, 7).
+inline std::unique_ptr<GameTitle> OpenEmptyGarden(unsigned seed)
+{
+    auto garden = NewGarden(seed);
+    std::fill(std::begin(garden->tileStock), std::end(garden->tileStock), 0);
+    garden->openGarden();
+    return garden;
+}
+
+inline Entity& Gardener(GameTitle& garden)
+{
+    return *garden.entities.begin()->second;
+}
+
+// Puts an entity on a cell at rest, as if it had walked there long ago.
+inline void PlaceAtRest(Entity& e, int32_t x, int32_t y)
+{
+    e.cellX = x;
+    e.cellY = y;
+    e.posX = x * 768 + 384;
+    e.posY = y * 768 + 384;
+    e.slideX = 0;
+    e.slideY = 0;
+    e.timer = 0;
+}
+
+inline void ClearScreen()
+{
+    std::fill(std::begin(ScreenBuffer), std::end(ScreenBuffer), int8_t{0});
+}
+
+inline int8_t Pixel(int x, int y)
+{
+    return ScreenBuffer[PixelOffset(x, y)];
+}
