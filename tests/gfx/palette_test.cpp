@@ -87,18 +87,6 @@ TEST(PixelColour, NegativeBytesAndIndicesWithoutColourShowBlack)
     }
 }
 
-TEST(PixelColour, OddRowsUseTheSecondVariant)
-{
-    SetColour(4, 0, 0.43f, 0.68f, 0.04f);
-    SetColour(4, 1, 0.45f, 0.66f, 0.02f);
-    const Rgb even = Colour(4, 0);
-    const Rgb odd = Colour(4, 1);
-    EXPECT_EQ(even.r, 109);
-    EXPECT_EQ(odd.r, 114);
-    EXPECT_EQ(even.g, 173);
-    EXPECT_EQ(odd.g, 168);
-}
-
 TEST(InitPalettes, DrawsLiveThenTargetForEachComponentInTableOrder)
 {
     srand(1234);
@@ -119,17 +107,6 @@ TEST(InitPalettes, DrawsLiveThenTargetForEachComponentInTableOrder)
     EXPECT_FLOAT_EQ(LivePalette[9][1][2], static_cast<float>(BasePalette[9][2] + draws[118] * 0.0008));
     EXPECT_FLOAT_EQ(TargetPalette[9][1][2], static_cast<float>(BasePalette[9][2] + draws[119] * 0.0008));
 
-    for (int c = 0; c < PaletteColours; c++)
-    {
-        for (int v = 0; v < 2; v++)
-        {
-            for (int k = 0; k < 3; k++)
-            {
-                EXPECT_LE(std::fabs(LivePalette[c][v][k] - BasePalette[c][k]), 0.08f + 1e-6f);
-                EXPECT_LE(std::fabs(TargetPalette[c][v][k] - BasePalette[c][k]), 0.08f + 1e-6f);
-            }
-        }
-    }
 }
 
 TEST(PaletteTick, MovesByOneStepAndSnapsWhenCloserThanAStep)
@@ -148,16 +125,11 @@ TEST(PaletteTick, MovesByOneStepAndSnapsWhenCloserThanAStep)
     PaletteTick();
     EXPECT_EQ(LivePalette[3][1][2], target);
     EXPECT_EQ(PaletteTickCounter, 4);
-}
 
-TEST(PaletteTick, DriftsUpwardByAFullStepAtStartUpSpeed)
-{
-    SettlePalette();
+    // At start-up speed the step is 0.12, upward as well.
     PaletteDriftSpeed = 24;
-    PaletteTickCounter = 1;
     LivePalette[8][0][1] = TargetPalette[8][0][1] - 0.5f;
     const float before = LivePalette[8][0][1];
-
     PaletteTick();
     EXPECT_NEAR(LivePalette[8][0][1], before + 0.12f, 1e-6f);
 }

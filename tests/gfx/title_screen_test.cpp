@@ -139,14 +139,3 @@ TEST_F(TitleScreen, TextIsDrawnOverThePicture)
     EXPECT_EQ(Pixel(35, 76), 2);
     EXPECT_EQ(Pixel(36, 76), 4);
 }
-
-TEST_F(TitleScreen, LooksTheSameEveryTimeForTheSameFrameAndPicture)
-{
-    TitlePicture[5][5] = 6;
-    FrameCounter = 3;
-    DrawFresh();
-    int8_t first[ScreenPixels];
-    std::memcpy(first, ScreenBuffer, sizeof(first));
-    DrawFresh();
-    EXPECT_EQ(std::memcmp(first, ScreenBuffer, sizeof(first)), 0);
-}
