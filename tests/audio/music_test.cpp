@@ -1,0 +1,379 @@
+// The music generator: when chords change, which rand() draw decides what,
+// how the game generator treats the title's sections, note pitches, the grid
+// and what happens when the music voices run out.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "audio/mixer.h"
+#include "audio/music.h"
+#include "audio/samples.h"
+#include "audio/voices.h"
+
+namespace
+{
+const std::string ShippedSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/dat/samples";
+
+void Callback(int frames)
+{
+    std::vector<uint8_t> bytes(4 * frames);
+    AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// Runs the mixer up to (not including) frame `clock`.
+void RunUntil(uint32_t clock)
+{
+    while (SampleClock < clock)
+    {
+        Callback(static_cast<int>(std::min<uint32_t>(clock - SampleClock, 2048)));
+    }
+}
+
+// The next n values rand() will give after srand(seed).
+std::vector<int> Draws(unsigned seed, int n)
+{
+    std::srand(seed);
+    std::vector<int> draws(n);
+    for (int& d : draws)
+    {
+        d = std::rand();
+    }
+    std::srand(seed);
+    return draws;
+}
+
+float Boost(int draw)
+{
+    return static_cast<float>((draw % 1024) * 0.0001 + 1.5);
+}
+
+float Jitter(int draw)
+{
+    return static_cast<float>((draw % 16) * 0.0078125);
+}
+
+// What a music voice was started with, for comparing two runs.
+using NoteRecord = std::tuple<int, int32_t, float, float, uint32_t, uint32_t, float>;
+
+std::vector<NoteRecord> StartedMusic()
+{
+    std::vector<NoteRecord> notes;
+    for (int m = 0; m < 64; ++m)
+    {
+        if (VoiceActive[MusicVoiceBase + m])
+        {
+            const Voice& v = Voices[MusicVoiceBase + m];
+            notes.emplace_back(m, v.kind, v.frequency, v.volume, v.delay, v.sustain, v.echoSend);
+        }
+    }
+    return notes;
+}
+
+// A fresh audio state at a beat (SampleClock 0), the bank loaded so drums
+// sound, and no voice playing.
+class MusicTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        SampleDirectory = ShippedSamples.c_str();
+        LoadSampleBank();
+        SampleDirectory = "dat/samples";
+    }
+
+    static void TearDownTestSuite()
+    {
+        FreeSamples();
+        SamplesLoaded = false;
+    }
+
+    void SetUp() override { fresh(); }
+
+    void TearDown() override { MusicSection = 0; }
+
+    void fresh()
+    {
+        std::srand(1);
+        AudioStartupState();
+        SamplesLoaded = true;
+    }
+};
+
+using ChordChanges = MusicTest;
+using TitleMusic = MusicTest;
+using GameMusic = MusicTest;
+using MusicNotes = MusicTest;
+}  // namespace
+
+TEST_F(ChordChanges, ChordIsTheFirstDrawOfBeatsZeroSixteenAndThirtyTwo)
+{
+    for (uint32_t beat : {0u, 16u, 32u})
+    {
+        RunUntil(beat * BeatFrames);
+        int32_t expected = ChordRowOrder[Draws(100 + beat, 1)[0] % 21];
+        Callback(1);
+        EXPECT_EQ(ChordRow, expected) << "beat " << beat;
+    }
+}
+
+TEST_F(ChordChanges, ChordTableFollowsTheRowShapes)
+{
+    // Row 3: root, second, fifth, octave; row 10: triad with octave from 3;
+    // row 20: the seventh chord on the scale's last degree.
+    EXPECT_EQ(ChordTable[3], (std::array<int32_t, 4>{3, 4, 7, 10}));
+    EXPECT_EQ(ChordTable[10], (std::array<int32_t, 4>{3, 5, 7, 10}));
+    EXPECT_EQ(ChordTable[20], (std::array<int32_t, 4>{6, 8, 10, 12}));
+}
+
+TEST_F(TitleMusic, SectionOneStepDrawsNoteChordOctavesThenDrumInThatOrder)
+{
+    // Find a seed whose draws play a note on degree 7 (the octave of row 7)
+    // and a drum, then check both against the draws by hand:
+    //   d0 % 2 == 0 note plays   d1 % 4 chord index   d2, d3 octave drops
+    //   d4, d5 the note voice's pan and boost
+    //   d6 % 4 == 0 drum plays   d7 % 16 which drum   d8, d9 its pan and boost
+    unsigned seed = 0;
+    std::vector<int> d;
+    do
+    {
+        d = Draws(++seed, 11);
+    } while (!(d[0] % 2 == 0 && d[1] % 4 == 3 && d[6] % 4 == 0));
+
+    MusicSection = 1;
+    ChordRow = 7;  // degrees 0, 2, 4, 7
+    std::srand(seed);
+    TitleMusicStep(1);
+
+    const Voice& note = Voices[MusicVoiceBase + 0];
+    ASSERT_TRUE(VoiceActive[MusicVoiceBase + 0]);
+    int32_t exponent = 7 / 7 - d[2] % 2 - d[3] % 2;
+    EXPECT_EQ(note.kind, 9);
+    EXPECT_EQ(note.frequency, std::ldexp(NoteFrequencies[ScaleTable[0]], exponent));
+    EXPECT_EQ(note.sustain, 18900u);
+    EXPECT_EQ(note.delay, 0u);
+    EXPECT_FLOAT_EQ(note.echoSend, 1.6f);
+    EXPECT_FLOAT_EQ(note.pan, Jitter(d[4]));
+    EXPECT_NEAR(note.volume, 0.036f * Boost(d[5]), 1e-6);
+
+    const Voice& drum = Voices[MusicVoiceBase + 1];
+    ASSERT_TRUE(VoiceActive[MusicVoiceBase + 1]);
+    EXPECT_EQ(drum.kind, 17 + d[7] % 16);
+    EXPECT_FLOAT_EQ(drum.echoSend, 0.7f);
+    EXPECT_FLOAT_EQ(drum.pan, Jitter(d[8]));
+    EXPECT_NEAR(drum.volume, 0.06f * Boost(d[9]), 1e-6);
+
+    EXPECT_EQ(MusicSection, 1);        // only step 0 moves the section
+    EXPECT_EQ(std::rand(), d[10]);     // and nothing else was drawn
+}
+
+TEST_F(TitleMusic, SectionTwoSkipsTheExtraDrumDrawWhenItsDrumIsSilent)
+{
+    // Step 1 of section 2: "1 in 1" still draws (d0), chord index d1, octave
+    // drops d2 d3, voice draws d4 d5, then d6 % 2 != 0: no drum, no extra draw.
+    unsigned seed = 0;
+    std::vector<int> d;
+    do
+    {
+        d = Draws(++seed, 8);
+    } while (d[6] % 2 == 0);
+
+    MusicSection = 2;
+    ChordRow = 0;  // degrees 0, 1, 4, 7
+    std::srand(seed);
+    TitleMusicStep(1);
+
+    constexpr int32_t row0[4] = {0, 1, 4, 7};
+    int32_t degree = row0[d[1] % 4];
+    int32_t exponent = degree / 7 - d[2] % 2 - d[3] % 2;
+    EXPECT_EQ(Voices[MusicVoiceBase].frequency,
+              std::ldexp(NoteFrequencies[ScaleTable[degree % 7]], exponent));
+    EXPECT_FALSE(VoiceActive[MusicVoiceBase + 1]);
+    EXPECT_EQ(std::rand(), d[7]);
+}
+
+TEST_F(TitleMusic, SectionMovesOnlyAtStepZeroAndStaysWithinFourSections)
+{
+    int moved = 0;
+    for (unsigned seed = 1; seed <= 200; ++seed)
+    {
+        fresh();
+        MusicSection = static_cast<int32_t>(seed % 4);
+        int32_t before = MusicSection;
+        std::srand(seed);
+        TitleMusicStep(5);
+        ASSERT_EQ(MusicSection, before);
+        TitleMusicStep(0);
+        ASSERT_GE(MusicSection, 0);
+        ASSERT_LT(MusicSection, 4);
+        // Forward by 0, 1 or 2 sections.
+        int32_t step = (MusicSection - before + 4) % 4;
+        ASSERT_LE(step, 2);
+        moved += step != 0 ? 1 : 0;
+    }
+    EXPECT_GT(moved, 0);
+    EXPECT_LT(moved, 200);
+}
+
+TEST_F(GameMusic, TitleSectionsTwoAndThreePlayAsZeroAndOneAndStayUntilTheToggle)
+{
+    for (int running = 0; running <= 1; ++running)
+    {
+        for (int32_t section : {2, 3})
+        {
+            for (int32_t step = 1; step < 16; ++step)
+            {
+                SCOPED_TRACE("running " + std::to_string(running) + " section " +
+                             std::to_string(section) + " step " + std::to_string(step));
+                unsigned seed = 50 + static_cast<unsigned>(step);
+                auto play = [&](int32_t asSection) {
+                    fresh();
+                    AudioSlots[mixerSlot].gardenRunning = running;
+                    MusicSection = asSection;
+                    std::srand(seed);
+                    GameMusicStep(step);
+                    return std::make_pair(StartedMusic(), std::rand());
+                };
+                auto asTitle = play(section);
+                ASSERT_EQ(MusicSection, section);
+                auto asGame = play(section % 2);
+                ASSERT_FALSE(asGame.first.empty() && step % 3 == 0);
+                ASSERT_EQ(asTitle, asGame);
+            }
+        }
+    }
+
+    // At step 0 the toggle, when it comes, lands in 0..1.
+    bool stayed = false, toggled = false;
+    for (unsigned seed = 1; seed <= 100; ++seed)
+    {
+        fresh();
+        MusicSection = 2;
+        std::srand(seed);
+        GameMusicStep(0);
+        stayed = stayed || MusicSection == 2;
+        toggled = toggled || MusicSection == 1;
+        ASSERT_TRUE(MusicSection == 2 || MusicSection == 1);
+    }
+    EXPECT_TRUE(stayed && toggled);
+}
+
+TEST_F(GameMusic, PlantingIsSparserThanTheRunningGarden)
+{
+    auto notesOver = [&](int running) {
+        int started = 0;
+        for (unsigned seed = 1; seed <= 20; ++seed)
+        {
+            for (int32_t step = 0; step < 16; ++step)
+            {
+                fresh();
+                MusicSection = seed % 2;
+                AudioSlots[mixerSlot].gardenRunning = running;
+                std::srand(seed * 16 + step);
+                GameMusicStep(step);
+                started += static_cast<int>(StartedMusic().size());
+            }
+        }
+        return started;
+    };
+    EXPECT_LT(notesOver(0) * 3 / 2, notesOver(1));
+}
+
+TEST_F(MusicNotes, PitchOfADegreeIsItsScaleNoteShiftedByWholeOctaves)
+{
+    for (int32_t degree = 0; degree < 14; ++degree)
+    {
+        for (int32_t exponent = -3; exponent <= 3; ++exponent)
+        {
+            EXPECT_EQ(DegreeFrequency(degree, exponent),
+                      std::ldexp(NoteFrequencies[ScaleTable[degree % 7]], exponent))
+                << "degree " << degree << " exponent " << exponent;
+        }
+    }
+    // Degree 0 an octave down is A3 + 1 semitone halved: about 116.5 Hz.
+    EXPECT_NEAR(DegreeFrequency(0, -1), 116.54f, 0.01f);
+}
+
+TEST_F(MusicNotes, FillDrumOffTheGridMovesToTheNextLineAtThreeQuartersVolume)
+{
+    std::srand(4);
+    PlayMusicNote(20, 0.0f, 0.06f, 0.5f, 0.0f, 0, 6300);
+    std::srand(4);
+    PlayMusicNote(20, 0.0f, 0.06f, 0.5f, 0.0f, 0, 9450);
+    const Voice& moved = Voices[MusicVoiceBase + 0];
+    const Voice& onGrid = Voices[MusicVoiceBase + 1];
+    EXPECT_EQ(moved.delay, 9450u);
+    EXPECT_EQ(onGrid.delay, 9450u);
+    EXPECT_FLOAT_EQ(moved.volume, 0.75f * onGrid.volume);
+}
+
+TEST_F(MusicNotes, DrumsWaitForTheBankWhileSquareNotesPlayAtOnce)
+{
+    SamplesLoaded = false;
+    PlayMusicNote(17, 0.0f, 0.06f, 0.7f, 0.0f, 0, 0);
+    EXPECT_FALSE(VoiceActive[MusicVoiceBase]);
+    PlayMusicNote(9, 440.0f, 0.04f, 1.0f, 0.0f, 18900, 0);
+    EXPECT_TRUE(VoiceActive[MusicVoiceBase]);
+    EXPECT_EQ(Voices[MusicVoiceBase].kind, 9);
+}
+
+TEST_F(MusicNotes, FullPoolDropsTheNoteAndTheSearchWrapsToTheFreeVoice)
+{
+    for (int m = 0; m < 64; ++m)
+    {
+        VoiceActive[MusicVoiceBase + m] = true;
+    }
+    nextMusicVoice = 20;
+    std::vector<int> d = Draws(6, 1);
+    PlayMusicNote(9, 440.0f, 0.04f, 1.0f, 0.0f, 18900, 0);
+    EXPECT_EQ(nextMusicVoice, 20);
+    EXPECT_EQ(std::rand(), d[0]);  // a dropped note draws nothing
+
+    VoiceActive[MusicVoiceBase + 10] = false;
+    Voices[MusicVoiceBase + 10].kind = 0;
+    PlayMusicNote(9, 440.0f, 0.04f, 1.0f, 0.0f, 18900, 0);
+    EXPECT_EQ(nextMusicVoice, 10);
+    EXPECT_TRUE(VoiceActive[MusicVoiceBase + 10]);
+    EXPECT_EQ(Voices[MusicVoiceBase + 10].kind, 9);
+}
+
+TEST_F(MusicNotes, ArpeggioPlaysOnlyAsManyNotesAsThereAreFreeVoices)
+{
+    // Running garden, section 1, step 3: find a seed that plays the six-note
+    // arpeggio (sustain 9450). Drums are kept out of the pool for clarity.
+    auto arpeggio = [&](unsigned seed, int freeVoices) {
+        fresh();
+        SamplesLoaded = false;
+        for (int m = freeVoices; m < 64; ++m)
+        {
+            VoiceActive[MusicVoiceBase + m] = true;
+            Voices[MusicVoiceBase + m].sustain = 0;
+        }
+        MusicSection = 1;
+        AudioSlots[mixerSlot].gardenRunning = 1;
+        std::srand(seed);
+        GameMusicStep(3);
+        std::vector<uint32_t> delays;
+        for (int m = 0; m < freeVoices; ++m)
+        {
+            const Voice& v = Voices[MusicVoiceBase + m];
+            if (VoiceActive[MusicVoiceBase + m] && v.sustain == 9450)
+            {
+                delays.push_back(v.delay);
+            }
+        }
+        return delays;
+    };
+    unsigned seed = 0;
+    while (arpeggio(++seed, 64).size() != 6)
+    {
+        ASSERT_LT(seed, 200u);
+    }
+    EXPECT_EQ(arpeggio(seed, 64),
+              (std::vector<uint32_t>{0, 9450, 18900, 28350, 37800, 47250}));
+    EXPECT_EQ(arpeggio(seed, 3), (std::vector<uint32_t>{0, 9450, 18900}));
+}
