@@ -1,0 +1,185 @@
+// The three behaviours: the gardener under the player's arrows, the creature's
+// wandering and leaving, the flyer's flight, feeding and pollination.
+#include <gtest/gtest.h>
+
+#include "game/sprites.h"
+#include "garden_fixtures.h"
+
+namespace
+{
+
+// Runs updates until the gardener may step again.
+void Settle(GameTitle& garden)
+{
+    for (int i = 0; i < 20; ++i)
+    {
+        garden.update();
+    }
+}
+
+}  // namespace
+
+TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreatures)
+{
+    auto garden = OpenEmptyGarden(31);
+    Entity& gardener = Gardener(*garden);
+    garden->tiles[CellIndex(1, 7)] = 6;
+    garden->buttonDown(ButtonUp);
+    Settle(*garden);
+    garden->buttonUp(ButtonUp);
+    garden->buttonDown(ButtonLeft);
+    Settle(*garden);
+    EXPECT_EQ(gardener.orientation, OrientMirrored) << "turns even when refused";
+    garden->buttonUp(ButtonLeft);
+    garden->buttonDown(ButtonRight);
+    Settle(*garden);
+    EXPECT_EQ(gardener.orientation, OrientUpright);
+    garden->buttonUp(ButtonRight);
+    EXPECT_EQ(gardener.cellX, 0);
+    EXPECT_EQ(gardener.cellY, 7);
+
+    Entity& creature = garden->spawnEntity(EntityCreature, 0, 6);
+    creature.timer = 1000;  // keep it standing there
+    garden->buttonDown(ButtonDown);
+    Settle(*garden);
+    EXPECT_EQ(gardener.cellY, 7);
+}
+
+TEST(Gardener, TheLatestArrowPressWinsAndReleasingItHandsBack)
+{
+    auto garden = OpenEmptyGarden(32);
+    Entity& gardener = Gardener(*garden);
+    PlaceAtRest(gardener, 3, 3);
+    garden->buttonDown(ButtonLeft);
+    garden->buttonDown(ButtonUp);
+    garden->update();
+    EXPECT_EQ(gardener.cellX, 3);
+    EXPECT_EQ(gardener.cellY, 4);
+    EXPECT_EQ(gardener.timer, 12 - 1) << "8 ticks of slide and 4 of rest, one already gone";
+    garden->buttonUp(ButtonUp);
+    Settle(*garden);
+    EXPECT_LT(gardener.cellX, 3);
+    EXPECT_EQ(gardener.cellY, 4);
+}
+
+TEST(Gardener, TendsItsCellEvenWhileSliding)
+{
+    auto garden = OpenEmptyGarden(33);
+    Entity& gardener = Gardener(*garden);
+    PlaceAtRest(gardener, 2, 2);
+    gardener.slideX = 5;
+    gardener.timer = 9;
+    const int32_t cell = CellIndex(2, 2);
+    garden->tiles[cell] = 17;
+    garden->growth[cell] = 15000;
+    garden->blight[cell] = 400;
+    garden->update();
+    EXPECT_EQ(garden->tiles[cell], 15);
+    EXPECT_LT(garden->growth[cell], 8) << "reset, then grown by one tick";
+    EXPECT_EQ(garden->blight[cell], 0);
+}
+
+TEST(Creature, AHungryCreatureOnTheCornerLeavesLeftAndVanishesWithoutSparks)
+{
+    auto garden = OpenEmptyGarden(34);
+    Entity& creature = garden->spawnEntity(EntityCreature, 0, 0);
+    creature.energy = -50;
+    const uint32_t id = creature.id;
+    garden->update();
+    EXPECT_EQ(creature.cellX, -1);
+    EXPECT_EQ(creature.cellY, 0);
+    EXPECT_EQ(creature.slideX, 24 - 1);
+    EXPECT_EQ(creature.timer, 28 - 1);
+    for (int i = 0; i < 27; ++i)
+    {
+        garden->update();
+        ASSERT_EQ(garden->entities.count(id), 1u);
+    }
+    garden->update();
+    EXPECT_EQ(garden->entities.count(id), 0u);
+    EXPECT_TRUE(garden->effects.empty());
+}
+
+TEST(Creature, BoxedInItWaitsSixteenTicksBeforeDecidingAgain)
+{
+    auto garden = OpenEmptyGarden(35);
+    for (auto [x, y] : {std::pair{2, 3}, {4, 3}, {3, 2}, {3, 4}})
+    {
+        garden->tiles[CellIndex(x, y)] = 3;
+    }
+    Entity& creature = garden->spawnEntity(EntityCreature, 3, 3);
+    garden->update();
+    EXPECT_EQ(creature.age, 1);
+    EXPECT_EQ(creature.timer, 15);
+    EXPECT_EQ(creature.velX, 3);
+    EXPECT_EQ(creature.velY, 3);
+    for (int i = 0; i < 15; ++i)
+    {
+        garden->update();
+    }
+    EXPECT_EQ(creature.age, 1);
+    garden->update();
+    EXPECT_EQ(creature.age, 2);
+}
+
+TEST(Creature, GrazesGrownPlantsAndSpendsMoreEnergyAsItAges)
+{
+    auto garden = OpenEmptyGarden(36);
+    const int32_t cell = CellIndex(4, 4);
+    garden->tiles[cell] = 18;
+    garden->growth[cell] = 22000;
+    Entity& creature = garden->spawnEntity(EntityCreature, 4, 4);
+    creature.age = 100;  // its next decision is its 101st
+    garden->update();
+    EXPECT_LT(garden->growth[cell], 22000 - 7000 + 8);
+    // The tile rule on its own cell gives 12 for code 18; weariness takes 55.
+    EXPECT_EQ(creature.energy, 32 + 12 - 55);
+}
+
+TEST(Flyer, PastTheRightEdgeItLosesOneSpeedPerTickUntilItTurnsBack)
+{
+    auto garden = NewGarden(37);
+    Entity& flyer = garden->spawnEntity(EntityFlyer, 8, 0);
+    flyer.posY = 3000;
+    ASSERT_GE(flyer.posX, 6144);
+    int32_t expectedVel = 0;
+    while (flyer.posX + flyer.velX >= 6144)
+    {
+        garden->update();
+        expectedVel = expectedVel - 1 < -8 ? -8 : expectedVel - 1;  // braking, then the speed limit
+        ASSERT_EQ(flyer.velX, expectedVel);
+    }
+    garden->update();
+    EXPECT_LT(flyer.posX, 6144);
+    EXPECT_EQ(flyer.velX, expectedVel) << "no more braking once inside";
+    EXPECT_GE(flyer.velX, -8);
+}
+
+TEST(Flyer, PollinatesCloseCellsTwiceAndNearOnesOnce)
+{
+    auto garden = NewGarden(38);
+    garden->tiles[CellIndex(2, 2)] = 13;  // distance 0
+    garden->tiles[CellIndex(3, 2)] = 13;  // distance 12
+    garden->tiles[CellIndex(4, 2)] = 13;  // distance 24
+    garden->tiles[CellIndex(2, 3)] = 14;  // grown: not pollinated
+    Entity& flyer = garden->spawnEntity(EntityFlyer, 2, 2);
+    garden->update();
+    EXPECT_EQ(garden->growth[CellIndex(2, 2)], 2);
+    EXPECT_EQ(garden->growth[CellIndex(3, 2)], 1);
+    EXPECT_EQ(garden->growth[CellIndex(4, 2)], 0);
+    EXPECT_EQ(garden->growth[CellIndex(2, 3)], 0);
+    EXPECT_EQ(flyer.hp, 800);
+    EXPECT_EQ(flyer.energy, 31);
+}
+
+TEST(Flyer, FeedsOnShrubsWithinReach)
+{
+    auto garden = NewGarden(39);
+    garden->tiles[CellIndex(5, 5)] = 7;
+    garden->tiles[CellIndex(1, 1)] = 6;
+    Entity& flyer = garden->spawnEntity(EntityFlyer, 5, 5);
+    flyer.energy = 0;
+    garden->update();
+    EXPECT_EQ(flyer.energy, 7) << "the M shrub under it; the N shrub is far away";
+    EXPECT_EQ(flyer.hp, 799);
+}
