@@ -108,6 +108,115 @@ inline void BeatHook()
         GameMusicStep(step);
     }
 }
+// The frame-by-frame mix: the reference every faster path must match.
+// withFirstHook false means the caller already ran the beat hook for the
+// first frame.
+void MixRangePlain(uint8_t* stream, int frames, bool withFirstHook)
+{
+    for (int n = 0; n < frames; ++n)
+    {
+        StereoSample dry = {0, 0};
+        StereoSample send = {0, 0};
+        if (n > 0 || withFirstHook)
+        {
+            BeatHook();
+        }
+        for (int v = 0; v < VoiceCount; ++v)
+        {
+            if (!VoiceActive[v])
+            {
+                continue;
+            }
+            Voice& voice = Voices[v];
+            StereoSample frame = RenderVoice(voice);
+            dry = WrapAdd(dry, frame);
+            send = WrapAdd(send, {TruncTo16(frame.left * voice.echoSend),
+                                  TruncTo16(frame.right * voice.echoSend)});
+            if (VoiceFinished(voice))
+            {
+                VoiceActive[v] = false;
+                if (v < SfxVoiceCount)
+                {
+                    AppendVoiceId(AudioSlots[mixerSlot].voiceIds, v);
+                }
+            }
+        }
+        WriteFrame(stream + 4 * n, EchoFrame(dry, send));
+        SampleClock += 1;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Block mixing: each voice renders a run of frames into the lanes in one go,
+// then the echo runs over the lanes frame by frame. The 16-bit sums wrap, so
+// the order in which voices are added does not change a single bit.
+// ---------------------------------------------------------------------------
+
+constexpr int BlockFrames = 2048;
+MixLane Lanes[BlockFrames];  // static: nothing is allocated on the audio thread
+
+int NoiseVoiceCount()
+{
+    int count = 0;
+    for (int v = 0; v < VoiceCount; ++v)
+    {
+        count += VoiceActive[v] && Voices[v].kind == 8 ? 1 : 0;
+    }
+    return count;
+}
+
+struct FinishReport
+{
+    uint32_t frame;
+    int voice;
+};
+
+void MixBlock(uint8_t* stream, int frames)
+{
+    std::memset(Lanes, 0, sizeof(MixLane) * static_cast<size_t>(frames));
+
+    // Finished sound effects are reported in the order the frame-by-frame
+    // loop would: by frame, then by voice.
+    FinishReport reports[SfxVoiceCount];
+    int reportCount = 0;
+    for (int v = 0; v < VoiceCount; ++v)
+    {
+        if (!VoiceActive[v])
+        {
+            continue;
+        }
+        Voice& voice = Voices[v];
+        uint32_t rendered = RenderVoiceBlock(voice, static_cast<uint32_t>(frames), Lanes);
+        if (VoiceFinished(voice))
+        {
+            VoiceActive[v] = false;
+            if (v < SfxVoiceCount)
+            {
+                int at = reportCount;
+                reportCount += 1;
+                while (at > 0 && reports[at - 1].frame > rendered - 1)
+                {
+                    reports[at] = reports[at - 1];
+                    at -= 1;
+                }
+                reports[at] = {rendered - 1, v};
+            }
+        }
+    }
+    for (int i = 0; i < reportCount; ++i)
+    {
+        AppendVoiceId(AudioSlots[mixerSlot].voiceIds, reports[i].voice);
+    }
+
+    for (int n = 0; n < frames; ++n)
+    {
+        const MixLane& lane = Lanes[n];
+        StereoSample dry = {static_cast<int16_t>(lane.dryLeft), static_cast<int16_t>(lane.dryRight)};
+        StereoSample send = {static_cast<int16_t>(lane.sendLeft), static_cast<int16_t>(lane.sendRight)};
+        WriteFrame(stream + 4 * n, EchoFrame(dry, send));
+    }
+    SampleClock += static_cast<uint32_t>(frames);
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -310,34 +419,7 @@ void AudioExchange()
 
 void MixFramesPlain(uint8_t* stream, int frames)
 {
-    for (int n = 0; n < frames; ++n)
-    {
-        StereoSample dry = {0, 0};
-        StereoSample send = {0, 0};
-        BeatHook();
-        for (int v = 0; v < VoiceCount; ++v)
-        {
-            if (!VoiceActive[v])
-            {
-                continue;
-            }
-            Voice& voice = Voices[v];
-            StereoSample frame = RenderVoice(voice);
-            dry = WrapAdd(dry, frame);
-            send = WrapAdd(send, {TruncTo16(frame.left * voice.echoSend),
-                                  TruncTo16(frame.right * voice.echoSend)});
-            if (VoiceFinished(voice))
-            {
-                VoiceActive[v] = false;
-                if (v < SfxVoiceCount)
-                {
-                    AppendVoiceId(AudioSlots[mixerSlot].voiceIds, v);
-                }
-            }
-        }
-        WriteFrame(stream + 4 * n, EchoFrame(dry, send));
-        SampleClock += 1;
-    }
+    MixRangePlain(stream, frames, true);
 }
 
 void AudioCallback(void*, uint8_t* stream, int len)
@@ -353,5 +435,26 @@ void AudioCallback(void*, uint8_t* stream, int len)
 
 void MixFramesBlocked(uint8_t* stream, int frames)
 {
-    MixFramesPlain(stream, frames);
+    int n = 0;
+    while (n < frames)
+    {
+        // A block never crosses a beat: the music may start voices there,
+        // and it must see the pool as the frame-by-frame loop would.
+        uint32_t toBeat = BeatFrames - SampleClock % BeatFrames;
+        int len = frames - n;
+        len = len < BlockFrames ? len : BlockFrames;
+        len = static_cast<uint32_t>(len) < toBeat ? len : static_cast<int>(toBeat);
+
+        BeatHook();
+        if (NoiseVoiceCount() >= 2)
+        {
+            // Noise voices draw rand() frame by frame in voice order.
+            MixRangePlain(stream + 4 * n, len, false);
+        }
+        else
+        {
+            MixBlock(stream + 4 * n, len);
+        }
+        n += len;
+    }
 }

@@ -246,10 +246,63 @@ struct PanGains
     double right;
 };
 
+inline bool PanIsCentred(float pan)
+{
+    return -0.05 < pan && pan < 0.05;
+}
+
 inline PanGains PanGainsFor(float pan)
 {
     float p = pan < -1.0f ? -1.0f : (pan > 1.0f ? 1.0f : pan);
     return {0.6 + 0.4 * (1 + p), 0.6 + 0.4 * (1 - p)};
+}
+
+inline StereoSample ApplyPanInline(StereoSample frame, float pan)
+{
+    if (PanIsCentred(pan))
+    {
+        return frame;
+    }
+    PanGains gains = PanGainsFor(pan);
+    return {TruncTo16(frame.left * gains.left), TruncTo16(frame.right * gains.right)};
+}
+
+inline StereoSample RenderVoiceInline(Voice& voice)
+{
+    if (voice.position < voice.delay)
+    {
+        voice.position += 1;
+        return {0, 0};
+    }
+    float amp = EnvelopeAt(voice, voice.position) * voice.volume;
+    StereoSample frame = VoiceFrame(voice, voice.position, amp);
+    frame = ApplyPanInline(frame, voice.pan);
+    voice.position += 1;
+    return frame;
+}
+
+inline void AddToLane(MixLane& lane, StereoSample frame, float echoSend)
+{
+    lane.dryLeft = static_cast<uint16_t>(lane.dryLeft + static_cast<uint16_t>(frame.left));
+    lane.dryRight = static_cast<uint16_t>(lane.dryRight + static_cast<uint16_t>(frame.right));
+    lane.sendLeft = static_cast<uint16_t>(lane.sendLeft + static_cast<uint16_t>(TruncTo16(frame.left * echoSend)));
+    lane.sendRight = static_cast<uint16_t>(lane.sendRight + static_cast<uint16_t>(TruncTo16(frame.right * echoSend)));
+}
+
+// Frames of a voice past its delay, one at a time: the reference for every
+// faster loop below and the path for whatever they do not cover.
+uint32_t RenderFrameByFrame(Voice& voice, uint32_t count, MixLane* lanes)
+{
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        AddToLane(lanes[i], RenderVoiceInline(voice), voice.echoSend);
+    }
+    return count;
+}
+
+uint32_t RenderSounding(Voice& voice, uint32_t count, MixLane* lanes)
+{
+    return RenderFrameByFrame(voice, count, lanes);
 }
 }  // namespace
 
@@ -327,16 +380,7 @@ float EnvelopeLevel(const Voice& voice)
 
 StereoSample RenderVoice(Voice& voice)
 {
-    if (voice.position < voice.delay)
-    {
-        voice.position += 1;
-        return {0, 0};
-    }
-    float amp = EnvelopeLevel(voice) * voice.volume;
-    StereoSample frame = VoiceFrame(voice, voice.position, amp);
-    frame = ApplyPan(frame, voice.pan);
-    voice.position += 1;
-    return frame;
+    return RenderVoiceInline(voice);
 }
 
 StereoSample Oscillator(int mode, uint32_t position, float frequency, float amplitude, float shape)
@@ -351,10 +395,29 @@ float FastSin(float x)
 
 StereoSample ApplyPan(StereoSample frame, float pan)
 {
-    if (-0.05 < pan && pan < 0.05)
+    return ApplyPanInline(frame, pan);
+}
+
+// ---------------------------------------------------------------------------
+// Block rendering (audio thread)
+// ---------------------------------------------------------------------------
+
+uint32_t RenderVoiceBlock(Voice& voice, uint32_t frames, MixLane* lanes)
+{
+    // The voice finishes after the frame that brings its position to the sum
+    // of its lengths (at once, after one frame, if it is already there).
+    const uint32_t end = voice.delay + voice.attack + voice.sustain + voice.release;
+    const uint32_t untilEnd = end > voice.position ? end - voice.position : 1;
+    const uint32_t count = frames < untilEnd ? frames : untilEnd;
+
+    uint32_t n = 0;
+    if (voice.position < voice.delay)
     {
-        return frame;
+        // Silence adds nothing to the lanes.
+        uint32_t quiet = voice.delay - voice.position;
+        n = quiet < count ? quiet : count;
+        voice.position += n;
     }
-    PanGains gains = PanGainsFor(pan);
-    return {TruncTo16(frame.left * gains.left), TruncTo16(frame.right * gains.right)};
+    n += RenderSounding(voice, count - n, lanes + n);
+    return n;
 }

@@ -1,4 +1,5 @@
-// Voice records and how one voice becomes one stereo frame.
+// Voice records and how one voice becomes one stereo frame (or a block of
+// them). See voices.cpp for which thread calls what.
 #pragma once
 
 #include <cstdint>
@@ -33,3 +34,21 @@ StereoSample RenderVoice(Voice& voice);
 StereoSample Oscillator(int mode, uint32_t position, float frequency, float amplitude, float shape);
 float FastSin(float x);
 StereoSample ApplyPan(StereoSample frame, float pan);
+
+// One frame of the mixer's accumulators: the dry mix and the echo send. Each
+// is a 16-bit sum that wraps; kept unsigned so the wrap is well defined.
+struct MixLane
+{
+    uint16_t dryLeft;
+    uint16_t dryRight;
+    uint16_t sendLeft;
+    uint16_t sendRight;
+};
+
+// Renders up to `frames` frames of an active voice, adding each frame to the
+// dry mix and frame x echoSend (truncated per channel) to the send of the
+// matching lane, exactly as RenderVoice frame by frame would. Stops after the
+// frame that finishes the voice and returns how many frames it rendered.
+// Kind 8 draws rand() once per frame, so the caller keeps the frame-by-frame
+// order when two noise voices play at once.
+uint32_t RenderVoiceBlock(Voice& voice, uint32_t frames, MixLane* lanes);
