@@ -7,6 +7,7 @@
 #include "game/sprites.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "gfx/screen_buffer.h"
 
@@ -505,6 +506,65 @@ SourceWalk WalkForMode(int mode, int n)
     }
 }
 
+// The upright orientation (6) is what the board, the overlays and almost every
+// entity use. For it each sprite is also kept column by column, bottom row
+// first, the order the column-major screen wants, so a column is one
+// contiguous run on both sides and can be blended eight pixels at a time.
+struct UprightColumns
+{
+    int8_t columns[SpriteCount][16][16];  // [sprite][u][v] = S[n-1-v][u]
+};
+
+constexpr UprightColumns MakeUprightColumns()
+{
+    UprightColumns table{};
+    for (int i = 0; i < SpriteCount; ++i)
+    {
+        const int n = Bank[i].size;
+        for (int u = 0; u < n; ++u)
+        {
+            for (int v = 0; v < n; ++v)
+            {
+                table.columns[i][u][v] = Bank[i].pixels[16 * (n - 1 - v) + u];
+            }
+        }
+    }
+    return table;
+}
+
+constexpr UprightColumns Upright = MakeUprightColumns();
+
+// Copies the non-zero bytes of `source` over `target` (or all of them when
+// opaque). Palette indices are 0..9, so adding 0x7f to a byte sets its top bit
+// exactly when it is non-zero, without a carry into the next byte.
+void BlendRun(int8_t* target, const int8_t* source, int count, bool opaque)
+{
+    if (opaque)
+    {
+        std::memcpy(target, source, static_cast<size_t>(count));
+        return;
+    }
+    int v = 0;
+    for (; v + 8 <= count; v += 8)
+    {
+        uint64_t in = 0;
+        uint64_t out = 0;
+        std::memcpy(&in, source + v, 8);
+        std::memcpy(&out, target + v, 8);
+        const uint64_t set = ((in + 0x7f7f7f7f7f7f7f7fULL) & 0x8080808080808080ULL) >> 7;
+        const uint64_t mask = set * 0xff;
+        out = (in & mask) | (out & ~mask);
+        std::memcpy(target + v, &out, 8);
+    }
+    for (; v < count; ++v)
+    {
+        if (source[v] != 0)
+        {
+            target[v] = source[v];
+        }
+    }
+}
+
 }  // namespace
 
 // =============================================================================
@@ -548,6 +608,17 @@ void drawSprite(int32_t index, int32_t cx, int32_t cy, int32_t mode, bool opaque
         return;
     }
 
+    if ((mode & 7) == OrientUpright)
+    {
+        for (int u = uBegin; u < uEnd; ++u)
+        {
+            BlendRun(&ScreenBuffer[PixelOffset(left + u, bottom + vBegin)],
+                     &Upright.columns[index][u][vBegin], vEnd - vBegin, opaque);
+        }
+        return;
+    }
+
+    // Every other orientation walks the stored grid with the mode's steps.
     const SourceWalk walk = WalkForMode(mode & 7, n);
     for (int u = uBegin; u < uEnd; ++u)
     {
