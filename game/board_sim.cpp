@@ -84,19 +84,19 @@ void GameTitle::spreadBlight(int32_t x, int32_t y)
 {
     if (x > 0)
     {
-        blight[CellIndex(x - 1, y)] += std::rand() % 2;
+        blight[CellIndex(x - 1, y)] = WrapAdd(blight[CellIndex(x - 1, y)], std::rand() % 2);
     }
     if (y > 0)
     {
-        blight[CellIndex(x, y - 1)] += std::rand() % 2;
+        blight[CellIndex(x, y - 1)] = WrapAdd(blight[CellIndex(x, y - 1)], std::rand() % 2);
     }
     if (x < BoardSize - 1)
     {
-        blight[CellIndex(x + 1, y)] += std::rand() % 2;
+        blight[CellIndex(x + 1, y)] = WrapAdd(blight[CellIndex(x + 1, y)], std::rand() % 2);
     }
     if (y < BoardSize - 1)
     {
-        blight[CellIndex(x, y + 1)] += std::rand() % 2;
+        blight[CellIndex(x, y + 1)] = WrapAdd(blight[CellIndex(x, y + 1)], std::rand() % 2);
     }
 }
 
@@ -166,7 +166,8 @@ void GameTitle::gardenStep()
     }
 
     // 4. Blight wells up at the source.
-    blight[CellIndex(blightSourceX, blightSourceY)] += 1;
+    int32_t& source = blight[CellIndex(blightSourceX, blightSourceY)];
+    source = WrapAdd(source, 1);
 
     // 5. Every cell in scan order, in place: blight spread to a later cell is
     //    seen by that cell in this same tick.
@@ -175,7 +176,7 @@ void GameTitle::gardenStep()
         for (int32_t y = 0; y < BoardSize; ++y)
         {
             const int32_t cell = CellIndex(x, y);
-            growth[cell] += std::rand() % 8;
+            growth[cell] = WrapAdd(growth[cell], std::rand() % 8);
             const int32_t g = growth[cell];
             int32_t& code = tiles[cell];
 
@@ -322,7 +323,7 @@ void GameTitle::gardenStep()
             {
                 if (std::rand() % 8 == 0)
                 {
-                    level += 1;
+                    level = WrapAdd(level, 1);
                 }
                 if (std::rand() % 16 == 0)
                 {
@@ -333,7 +334,7 @@ void GameTitle::gardenStep()
             {
                 if (std::rand() % 16 == 0)
                 {
-                    level += 1;
+                    level = WrapAdd(level, 1);
                 }
                 if (std::rand() % 32 == 0)
                 {
@@ -344,7 +345,7 @@ void GameTitle::gardenStep()
             {
                 if (std::rand() % 24 == 0)
                 {
-                    level += 1;
+                    level = WrapAdd(level, 1);
                 }
             }
         }

@@ -231,7 +231,7 @@ void creatureBehaviour(Entity& e, GameState& state)
     switch (garden->tiles[here])
     {
     case 13: case 14: case 16: case 17: case 18:
-        garden->growth[here] -= 7000;
+        garden->growth[here] = WrapAdd(garden->growth[here], -7000);
         break;
     default:
         break;
@@ -251,35 +251,35 @@ void creatureBehaviour(Entity& e, GameState& state)
             const Entity* other = garden->entityAt(cx, cy);
             if (other != nullptr && other->type == EntityGardener)
             {
-                e.energy -= 1;
+                e.energy = WrapAdd(e.energy, -1);
                 continue;
             }
             const int32_t cell = CellIndex(cx, cy);
             const int32_t b = garden->blight[cell];
             if (b > 600)
             {
-                e.energy -= 9;
+                e.energy = WrapAdd(e.energy, -9);
             }
             else if (b > 250)
             {
-                e.energy -= 5;
+                e.energy = WrapAdd(e.energy, -5);
             }
             else if (b > 100)
             {
-                e.energy -= 2;
+                e.energy = WrapAdd(e.energy, -2);
             }
             else if (b > 50 && std::rand() % 4 == 0)
             {
-                e.energy -= 2;
+                e.energy = WrapAdd(e.energy, -2);
             }
             else
             {
-                e.energy += TileAppetite(garden->tiles[cell]);
+                e.energy = WrapAdd(e.energy, TileAppetite(garden->tiles[cell]));
             }
         }
     }
 
-    e.energy -= Weariness(e.age);
+    e.energy = WrapAdd(e.energy, -Weariness(e.age));
 
     // Hungry on the border: leave through the first edge it touches.
     if (e.energy < 0 && OnBorder(x, y))
@@ -467,7 +467,7 @@ void flyerBehaviour(Entity& e, GameState& state)
     if (e.energy >= 1)
     {
         e.hp += 1;
-        e.energy -= 1;
+        e.energy = WrapAdd(e.energy, -1);
     }
     else
     {
@@ -509,23 +509,23 @@ void flyerBehaviour(Entity& e, GameState& state)
             case 6:
                 if (distance < 25)
                 {
-                    e.energy += 4;
+                    e.energy = WrapAdd(e.energy, 4);
                 }
                 break;
             case 7:
                 if (distance < 25)
                 {
-                    e.energy += 7;
+                    e.energy = WrapAdd(e.energy, 7);
                 }
                 break;
             case 12: case 13: case 15: case 16: case 17:
                 if (distance < 7)
                 {
-                    garden->growth[cell] += 1;
+                    garden->growth[cell] = WrapAdd(garden->growth[cell], 1);
                 }
                 if (distance < 13)
                 {
-                    garden->growth[cell] += 1;
+                    garden->growth[cell] = WrapAdd(garden->growth[cell], 1);
                 }
                 break;
             default:

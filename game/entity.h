@@ -21,6 +21,15 @@ constexpr int32_t EntityGardener = 0;
 constexpr int32_t EntityCreature = 1;
 constexpr int32_t EntityFlyer = 2;
 
+// Adds with 32-bit two's-complement wrap-around. The garden's counters (growth,
+// blight, a flyer's energy) have no upper bound, and a garden left running for
+// months would overflow them; the wrap is done on unsigned values so it is
+// defined behaviour, and it gives the same numbers as before the overflow.
+inline int32_t WrapAdd(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 // Board geometry shared by the entities and the garden.
 constexpr int32_t CellPixels = 12;
 constexpr int32_t SubPixels = 64;  // position units per screen pixel

@@ -2,6 +2,8 @@
 // clearing, and when and where visitors arrive.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "garden_fixtures.h"
 
 namespace
@@ -240,4 +242,20 @@ TEST(Arrivals, CreaturesEvery2048TicksFrom512AndFlyersEvery8000From600)
     }
     EXPECT_EQ(Count(*garden, EntityCreature), 3) << "the empty border is bare soil";
     EXPECT_EQ(garden->gardenTicks, 4609u);
+}
+
+TEST(LongGames, CountersWithoutALimitWrapAroundInsteadOfOverflowing)
+{
+    auto garden = OpenEmptyGarden(29);
+    garden->entities.clear();
+    garden->gardenTicks = 1;
+    const int32_t cell = CellIndex(3, 3);  // bare soil: growth only ever rises
+    garden->growth[cell] = INT32_MAX - 3;
+    garden->blight[CellIndex(garden->blightSourceX, garden->blightSourceY)] = INT32_MAX;
+    for (int t = 0; t < 10; ++t)
+    {
+        garden->gardenStep();
+    }
+    EXPECT_LT(garden->growth[cell], 0);
+    EXPECT_EQ(garden->tiles[cell], 0);
 }
