@@ -120,16 +120,6 @@ TEST_F(Screenshots, FailedWriteStillAdvancesTheCounter)
     EXPECT_EQ(ScreenshotCounter, 2);
 }
 
-TEST_F(Screenshots, DirectoriesInTheWayAreSkippedLikeFiles)
-{
-    ASSERT_TRUE(fs::create_directory("screen0.png"));
-    std::vector<uint8_t> staging = PositionImage();
-    SaveScreenshot(staging.data(), 8, 6);
-    EXPECT_TRUE(fs::is_directory("screen0.png"));
-    EXPECT_TRUE(fs::is_regular_file("screen1.png"));
-    EXPECT_EQ(ScreenshotCounter, 2);
-}
-
 TEST_F(Screenshots, PngHoldsTheWindowSizeWithTheTopRowFirst)
 {
     std::vector<uint8_t> staging = PositionImage();
