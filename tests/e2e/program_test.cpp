@@ -192,7 +192,7 @@ TEST(Program, ShowsTheTitleScreenPlaysAGameAndQuitsWithEscape)
     RunningProgram program;
     program.start();
     ASSERT_TRUE(program.windowShown());
-    SleepMs(300);  // a few frames
+    SleepMs(500);  // the first frames
 
     program.press("Print");
     Picture title;
