@@ -16,6 +16,26 @@
 static_assert(ChordTable[0][3] == 7 && ChordTable[13][3] == 13 && ChordTable[20][3] == 12,
               "chord rows follow the row rule");
 
+namespace
+{
+// The chord order must visit every row exactly once; a missing entry in the
+// table would silently read as row 0.
+constexpr bool IsRowPermutation(const std::array<int32_t, ChordRowCount>& order)
+{
+    bool seen[ChordRowCount] = {};
+    for (int32_t row : order)
+    {
+        if (row < 0 || row >= ChordRowCount || seen[row])
+        {
+            return false;
+        }
+        seen[row] = true;
+    }
+    return true;
+}
+static_assert(IsRowPermutation(ChordRowOrder), "ChordRowOrder is a permutation of the rows");
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // Global state
 // ---------------------------------------------------------------------------

@@ -297,33 +297,6 @@ TEST(AudioRender, ScriptLinesRunAtTheirOwnCallbackInAnyOrderAndBadLinesStopTheTo
     EXPECT_LT(frame, 40960u);
 }
 
-TEST(AudioRender, EffectAloneStartsAtTheFirstGridLineAfterItsCallback)
-{
-    ExpectToolBuilt();
-    Scratch scratch;
-    // Sound effects need the bank; music voices start too, but the effect is
-    // the only thing that differs between the two scripts below.
-    std::string script = scratch.file("sfx.txt", "20 soundex 35 0 0.4 0.6 0\n");
-    std::string empty = scratch.file("empty.txt", "# nothing\n");
-    std::string common = "--seed 5 --seconds 1.5 --music garden --samples '" + Samples + "' ";
-    std::string a = scratch.file("a.wav"), b = scratch.file("b.wav");
-    ASSERT_EQ(Render(scratch, common + "--sfx '" + empty + "' --out '" + a + "'").exitCode, 0);
-    ASSERT_EQ(Render(scratch, common + "--sfx '" + script + "' --out '" + b + "'").exitCode, 0);
-    std::vector<int16_t> plain = ReadWav(a).samples, withEffect = ReadWav(b).samples;
-
-    size_t first = 0;
-    while (first < plain.size() && plain[first] == withEffect[first])
-    {
-        ++first;
-    }
-    // Callback 20 starts at frame 40960; the effect sounds from the next grid
-    // line (a multiple of 4725 frames), 42525, and no music changes before the
-    // beat at 56700. Its first frames may still round to silence.
-    size_t frame = first / 2;
-    EXPECT_GE(frame, 42525u);
-    EXPECT_LT(frame, 42525u + 64);
-}
-
 TEST(AudioRender, RefusesMissingOrBadOptions)
 {
     ExpectToolBuilt();

@@ -121,15 +121,6 @@ TEST_F(ChordChanges, ChordIsTheFirstDrawOfBeatsZeroSixteenAndThirtyTwo)
     }
 }
 
-TEST_F(ChordChanges, ChordTableFollowsTheRowShapes)
-{
-    // Row 3: root, second, fifth, octave; row 10: triad with octave from 3;
-    // row 20: the seventh chord on the scale's last degree.
-    EXPECT_EQ(ChordTable[3], (std::array<int32_t, 4>{3, 4, 7, 10}));
-    EXPECT_EQ(ChordTable[10], (std::array<int32_t, 4>{3, 5, 7, 10}));
-    EXPECT_EQ(ChordTable[20], (std::array<int32_t, 4>{6, 8, 10, 12}));
-}
-
 TEST_F(TitleMusic, SectionOneStepDrawsNoteChordOctavesThenDrumInThatOrder)
 {
     // Find a seed whose draws play a note on degree 7 (the octave of row 7)

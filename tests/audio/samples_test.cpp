@@ -389,18 +389,6 @@ TEST_F(SoundEffects, PlaySoundClampsLoudVolumesButPlaySoundExDoesNot)
     EXPECT_EQ(Voices[0].release, 0u);
 }
 
-TEST_F(SoundEffects, SynthesisedEffectGetsTheStandardEnvelopeAndNoDelay)
-{
-    PlaySoundEx(12, 330.0f, 0.3f, 0.2f, 0.5f);
-    const Voice& voice = Voices[0];
-    EXPECT_EQ(voice.attack, 500u);
-    EXPECT_EQ(voice.sustain, 5000u);
-    EXPECT_EQ(voice.release, 50000u);
-    EXPECT_EQ(voice.delay, 0u);
-    EXPECT_EQ(voice.frequency, 330.0f);
-    EXPECT_EQ(voice.kind, 12);
-}
-
 TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
 {
     LoadSampleBank();
