@@ -202,6 +202,13 @@ TEST(Program, ShowsTheTitleScreenPlaysAGameAndQuitsWithEscape)
     ExpectedTitle expected = DrawExpectedTitle(program.scratch.path);
     std::string first;
     EXPECT_EQ(CountMismatches(title, expected, first), 0) << first;
+    // And the window itself shows the same: the quad maps the picture the
+    // right way up and round, corner to corner.
+    Picture shown;
+    ASSERT_TRUE(ReadXvfbScreen(shown.rgba, shown.width, shown.height));
+    ASSERT_EQ(shown.width, Width);
+    ASSERT_EQ(shown.height, Height);
+    EXPECT_EQ(CountMismatches(shown, expected, first), 0) << first;
 
     program.press("z");  // starts a game; z itself places nothing
     SleepMs(200);
