@@ -23,18 +23,6 @@ TEST(EntityIds, AreHandedOutInOrderAndNeverReused)
     EXPECT_EQ(state.tick, 1u);
 }
 
-TEST(EntitySpawn, StartsOnTheCellCentreWithTheTypesHitPoints)
-{
-    GameState state;
-    const Entity& flyer = state.spawnEntity(EntityFlyer, 8, 0);
-    EXPECT_EQ(flyer.posX, 8 * 768 + 384);
-    EXPECT_EQ(flyer.posY, 384);
-    EXPECT_EQ(flyer.hp, 800);
-    EXPECT_EQ(flyer.energy, 32);
-    EXPECT_EQ(flyer.timer, 0);
-    EXPECT_EQ(flyer.orientation, 0);
-}
-
 TEST(BehaviourPass, AnEntityAtZeroHpStillCountsDownAndSlidesThenGoesNextUpdate)
 {
     auto garden = NewGarden(3);

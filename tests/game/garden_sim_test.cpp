@@ -154,26 +154,6 @@ TEST(Blight, AboveSixHundredItClearsTheTileButNeverTheStone)
     EXPECT_LE(garden->blight[CellIndex(0, 1)], 2);
 }
 
-TEST(Blight, StoneAndShrubsWearItDown)
-{
-    auto garden = OpenEmptyGarden(26);
-    garden->entities.clear();
-    garden->gardenTicks = 1;
-    garden->blightSourceX = 0;
-    garden->blightSourceY = 0;
-    garden->tiles[CellIndex(3, 3)] = 3;
-    garden->blight[CellIndex(3, 3)] = 40;
-    garden->tiles[CellIndex(5, 3)] = 7;
-    garden->blight[CellIndex(5, 3)] = 40;
-    for (int t = 0; t < 30; ++t)
-    {
-        garden->gardenStep();
-    }
-    // Stone loses 1 or 2 a tick, the M shrub 1, and low blight regrows by at most 1 in 24.
-    EXPECT_LE(garden->blight[CellIndex(3, 3)], 12);
-    EXPECT_LE(garden->blight[CellIndex(5, 3)], 15);
-}
-
 TEST(Arrivals, ACreatureComesAtTick512ToTheOneFreeGroundCoverCell)
 {
     int arrived = 0;

@@ -84,20 +84,6 @@ TEST(DrawSprite, EveryOrientationReadsTheSourceAsTheTableSays)
     }
 }
 
-TEST(DrawSprite, UprightPutsTheFirstRowOnTopAndModeZeroAtTheBottom)
-{
-    // The flyer's wings are on stored row 1, its body on row 2.
-    ClearScreen();
-    drawSprite(SpriteFlyer, 10, 10, OrientUpright, false);
-    EXPECT_EQ(Pixel(8, 11), 7);   // wing, one row below the top row 12
-    EXPECT_EQ(Pixel(10, 10), 7);  // body in the centre
-    EXPECT_EQ(Pixel(10, 11), 0);
-    ClearScreen();
-    drawSprite(SpriteFlyer, 10, 10, 0, false);
-    EXPECT_EQ(Pixel(8, 9), 7);
-    EXPECT_EQ(Pixel(8, 11), 0);
-}
-
 TEST(DrawSprite, ATwelvePixelSpriteAtSixSixFillsTheCornerCell)
 {
     ClearScreen();
