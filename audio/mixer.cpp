@@ -152,8 +152,8 @@ void MixRangePlain(uint8_t* stream, int frames, bool withFirstHook)
 // the order in which voices are added does not change a single bit.
 // ---------------------------------------------------------------------------
 
-constexpr int BlockFrames = 2048;
-MixLane Lanes[BlockFrames];  // static: nothing is allocated on the audio thread
+constexpr int BlockFrames = static_cast<int>(MixBlockFrames);
+MixLanes Lanes;  // static: nothing is allocated on the audio thread
 
 int NoiseVoiceCount()
 {
@@ -173,7 +173,7 @@ struct FinishReport
 
 void MixBlock(uint8_t* stream, int frames)
 {
-    std::memset(Lanes, 0, sizeof(MixLane) * static_cast<size_t>(frames));
+    ClearLanes(Lanes, static_cast<uint32_t>(frames));
 
     // Finished sound effects are reported in the order the frame-by-frame
     // loop would: by frame, then by voice.
@@ -207,12 +207,12 @@ void MixBlock(uint8_t* stream, int frames)
     {
         AppendVoiceId(AudioSlots[mixerSlot].voiceIds, reports[i].voice);
     }
+    ResolveLanes(Lanes, static_cast<uint32_t>(frames));
 
     for (int n = 0; n < frames; ++n)
     {
-        const MixLane& lane = Lanes[n];
-        StereoSample dry = {static_cast<int16_t>(lane.dryLeft), static_cast<int16_t>(lane.dryRight)};
-        StereoSample send = {static_cast<int16_t>(lane.sendLeft), static_cast<int16_t>(lane.sendRight)};
+        StereoSample dry = {static_cast<int16_t>(Lanes.dryLeft[n]), static_cast<int16_t>(Lanes.dryRight[n])};
+        StereoSample send = {static_cast<int16_t>(Lanes.sendLeft[n]), static_cast<int16_t>(Lanes.sendRight[n])};
         WriteFrame(stream + 4 * n, EchoFrame(dry, send));
     }
     SampleClock += static_cast<uint32_t>(frames);
