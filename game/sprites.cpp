@@ -481,6 +481,23 @@ static_assert(Bank[SpriteCreature].size == 12 && UsesOnly(Bank[SpriteCreature], 
               "creature colours");
 static_assert(Bank[SpriteFlyer].size == 5 && UsesOnly(Bank[SpriteFlyer], "7"), "flyer colours");
 
+constexpr bool HasVisiblePixel(const SpriteRecord& record)
+{
+    for (int i = 0; i < 256; ++i)
+    {
+        if (record.pixels[i] != 0)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+// A death burst draws random pixels of the sprite until it finds a visible
+// one, so every entity sprite must have one or the burst would never end.
+static_assert(HasVisiblePixel(Bank[SpriteGardener]) && HasVisiblePixel(Bank[SpriteCreature]) &&
+                  HasVisiblePixel(Bank[SpriteFlyer]),
+              "entity sprites are not empty");
+
 // Where output pixel (u, v) reads its source, as a start offset into the
 // 16-wide grid and a step per output column (u) and per output row (v).
 struct SourceWalk
@@ -618,7 +635,8 @@ void drawSprite(int32_t index, int32_t cx, int32_t cy, int32_t mode, bool opaque
         return;
     }
 
-    // Every other orientation walks the stored grid with the mode's steps.
+    // Every other orientation walks the stored grid with the mode's steps. This
+    // plain walk is also right for mode 6; the path above only makes it faster.
     const SourceWalk walk = WalkForMode(mode & 7, n);
     for (int u = uBegin; u < uEnd; ++u)
     {
