@@ -1,8 +1,10 @@
 // Voices: filling a voice record, aligning its start to the music grid and
-// rendering it one stereo frame at a time.
+// rendering it, one stereo frame at a time (RenderVoice, the reference) or a
+// block of frames at a time (RenderVoiceBlock, what the mixer uses).
 //
 // InitVoice runs on the game thread for sound effects and on the audio thread
-// for music notes; GridAlign and RenderVoice run on the audio thread only.
+// for music notes; GridAlign, RenderVoice and the block renderer run on the
+// audio thread only (the block renderer's scratch arrays are static).
 // The arithmetic below is deliberately literal: float where the voice fields
 // are float, double for phase angles, every float-to-integer step truncating
 // toward zero and every 16-bit store keeping the low 16 bits. Recordings of

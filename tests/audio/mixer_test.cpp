@@ -268,3 +268,16 @@ TEST(BeatHook, TitleMusicStartsSquareNotesOnTheMusicVoices)
     }
     EXPECT_GT(notes, 0);
 }
+
+TEST(Shutdown, WithoutALoaderThreadReturnsAtOnceAndLeavesTheBankEmpty)
+{
+    // Tools and tests run the audio state with no loader: shutdown must not
+    // wait for a SamplesLoaded that nobody will set.
+    AudioStartupState();
+    AudioShutdown();
+    for (const SampleData& sample : SampleBank)
+    {
+        EXPECT_EQ(sample.frames, nullptr);
+        EXPECT_EQ(sample.length, 0u);
+    }
+}
