@@ -83,19 +83,6 @@ TEST(Exchange, SoundEffectStartsOnlyInTheCallbackAfterTheGamesNextSwap)
     EXPECT_EQ(Voices[0].position, 16u);
 }
 
-TEST(Exchange, SoundEffectStartingOnAGridLineKeepsItsVolume)
-{
-    FreshMixer();
-    SampleClock = 4725 * 2;
-    std::srand(3);
-    StartSfx(0, 9, 0, 1000, 0, 441.0f, 0.5f);
-    float volume = Voices[0].volume;
-    AudioUpdate();
-    Callback(1);
-    EXPECT_EQ(Voices[0].delay, 0u);
-    EXPECT_EQ(Voices[0].volume, volume);
-}
-
 TEST(Exchange, TwoEffectsStartedInOneFrameStartTogetherOnTheSameGridLine)
 {
     FreshMixer();
@@ -247,26 +234,6 @@ TEST(BeatHook, ChordChangesOnlyAtBeatsThatAreMultiplesOfSixteen)
         }
     }
     EXPECT_GE(changes, 1);
-}
-
-TEST(BeatHook, TitleMusicStartsSquareNotesOnTheMusicVoices)
-{
-    AudioStartupState();
-    std::srand(5);
-    int notes = 0;
-    for (int i = 0; i < 200; ++i)
-    {
-        Callback(2048);
-        for (int v = 0; v < VoiceCount; ++v)
-        {
-            if (VoiceActive[v])
-            {
-                EXPECT_GE(v, MusicVoiceBase);
-                notes += Voices[v].kind == 9 ? 1 : 0;
-            }
-        }
-    }
-    EXPECT_GT(notes, 0);
 }
 
 TEST(Shutdown, WithoutALoaderThreadReturnsAtOnceAndLeavesTheBankEmpty)
