@@ -248,3 +248,15 @@ TEST(Shutdown, WithoutALoaderThreadReturnsAtOnceAndLeavesTheBankEmpty)
         EXPECT_EQ(sample.length, 0u);
     }
 }
+
+TEST(NoteTable, RunsInSemitonesFromTwoHundredTwentyHertzWithConcertAAtTwelve)
+{
+    BuildNoteTable();
+    EXPECT_EQ(NoteFrequencies[12], 440.0f);
+    EXPECT_NEAR(NoteFrequencies[0], 220.0f, 1e-3f);
+    EXPECT_NEAR(NoteFrequencies[23], 830.61f, 1e-2f);
+    for (int k = 1; k < 24; ++k)
+    {
+        EXPECT_NEAR(NoteFrequencies[k] / NoteFrequencies[k - 1], 1.0594631f, 1e-5f) << k;
+    }
+}
