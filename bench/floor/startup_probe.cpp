@@ -5,9 +5,11 @@
 //                    first frame is on the screen;
 //   samples_done_ns  a thread that opened a file under ".../samples/" has
 //                    ended: the sample loader thread finished decoding;
-//   sample_files     how many such files that thread opened.
+//   sample_files     how many such files that thread opened;
+//   swaps N T        every 64th swap: N swaps so far at wall-clock time T
+//                    (CLOCK_REALTIME ns since the epoch), to give a frame rate.
 //
-// Times are nanoseconds after PROBE_LAUNCH_NS (CLOCK_REALTIME, set by the
+// Other times are nanoseconds after PROBE_LAUNCH_NS (CLOCK_REALTIME, set by the
 // caller right before exec). Lines are appended to the file PROBE_OUT.
 // Interposes SDL_GL_SwapBuffers, pthread_create, fopen and fopen64 through
 // dlsym(RTLD_NEXT); runs on whichever thread calls them.
@@ -25,20 +27,26 @@
 
 namespace
 {
-std::atomic<bool> FrameSeen{false};
+constexpr int SwapsPerRecord = 64;
+
+std::atomic<long long> Swaps{0};
 std::atomic<int> SampleFiles{0};
 thread_local bool OpenedSample = false;
 
-int64_t SinceLaunch()
+int64_t Now()
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    const char* launch = std::getenv("PROBE_LAUNCH_NS");
-    const int64_t start = launch != nullptr ? std::strtoll(launch, nullptr, 10) : 0;
-    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec - start;
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-void Record(const char* name, long long value)
+int64_t SinceLaunch()
+{
+    const char* launch = std::getenv("PROBE_LAUNCH_NS");
+    return Now() - (launch != nullptr ? std::strtoll(launch, nullptr, 10) : 0);
+}
+
+void Record(const char* name, long long value, long long second = -1)
 {
     const char* path = std::getenv("PROBE_OUT");
     if (path == nullptr)
@@ -46,7 +54,9 @@ void Record(const char* name, long long value)
         return;
     }
     char line[96];
-    const int length = std::snprintf(line, sizeof line, "%s %lld\n", name, value);
+    const int length = second < 0 ? std::snprintf(line, sizeof line, "%s %lld\n", name, value)
+                                  : std::snprintf(line, sizeof line, "%s %lld %lld\n", name, value,
+                                                  second);
     const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd >= 0)
     {
@@ -94,9 +104,14 @@ extern "C" void SDL_GL_SwapBuffers()
 {
     static const auto real = Next<void (*)()>("SDL_GL_SwapBuffers");
     real();
-    if (!FrameSeen.exchange(true))
+    const long long count = ++Swaps;
+    if (count == 1)
     {
         Record("first_frame_ns", SinceLaunch());
+    }
+    if (count % SwapsPerRecord == 0)
+    {
+        Record("swaps", count, Now());
     }
 }
 
