@@ -905,9 +905,13 @@ bool SquareCountsFromPitch(const Voice& voice, Phase phase)
 }
 
 // Renders `count` frames of a voice that is past its delay and does not
-// finish before the last of them. Built twice, for AVX2 and for the baseline
-// instruction set; the loader picks one at start-up. Both give the same bits.
+// finish before the last of them. On x86-64 it is built twice, for AVX2 and
+// for the baseline instruction set, and the loader picks one at start-up;
+// both give the same bits. Sanitizer builds keep one version: their runtime
+// is not up yet when the loader runs the picking function.
+#if defined(__x86_64__) && !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
+#endif
 void RenderSounding(Voice& voice, uint32_t count, MixLanes& lanes, uint32_t at)
 {
     if (count == 0)
