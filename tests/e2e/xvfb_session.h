@@ -97,6 +97,8 @@ inline int WaitForExit(pid_t pid, int timeoutMs)
 
 // One Xvfb server on a free display number for all tests of the binary. It
 // keeps its screen in an XWD file, so tests can see what the window shows.
+// Each test file registers one; the first to set up starts the server, the
+// others share it, and only the one that started it stops it.
 class XvfbServer : public ::testing::Environment
 {
 public:
@@ -106,6 +108,11 @@ public:
 
     void SetUp() override
     {
+        if (!display.empty())
+        {
+            return;
+        }
+        owner = true;
         char pattern[] = "/tmp/mirelantha-xvfb-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         screenDirectory = pattern;
@@ -147,6 +154,10 @@ public:
 
     void TearDown() override
     {
+        if (!owner)
+        {
+            return;
+        }
         if (pid > 0)
         {
             kill(pid, SIGTERM);
@@ -156,6 +167,9 @@ public:
         std::error_code ignored;
         fs::remove_all(screenDirectory, ignored);
     }
+
+private:
+    bool owner = false;
 };
 
 // What the screen shows now, as RGBA rows top first: read from the XWD file
