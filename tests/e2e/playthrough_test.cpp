@@ -4,7 +4,7 @@
 // of the whole run as SDL's disk audio driver wrote it.
 //
 // One test, because every step builds on the one before (the walk depends on
-// the stock the panel shows) and a run takes about half a minute.
+// the stock the panel shows) and a run takes about twenty seconds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
