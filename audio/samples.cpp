@@ -12,6 +12,7 @@
 
 #include "app/threads.h"
 #include "audio/mixer.h"
+#include "audio/ogg_check.h"
 #include "audio/voices.h"
 
 // The decoder is a single-file library: its implementation is compiled here
@@ -78,6 +79,13 @@ StereoSample* LoadSample(const char* name, uint32_t* length)
     if (written < 0 || written >= static_cast<int>(sizeof(path)))
     {
         return nullptr;  // a cut-off path would name some other file
+    }
+
+    // Damaged files are turned away before the decoder sees them: it trusts
+    // the header counts and could otherwise loop for a very long time.
+    if (!OggVorbisFileLooksSound(path))
+    {
+        return nullptr;
     }
 
     int channels = 0;
