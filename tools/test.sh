@@ -1,10 +1,54 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite.
+# Installs what is missing, builds, and runs the whole test suite:
+#
+#   1. the optimised build: unit tests, tool tests, end-to-end tests under Xvfb;
+#   2. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
+#   3. the audio and shell tests built with ThreadSanitizer;
+#   4. every fuzz target briefly on its committed seed corpus.
+#
+# Any failure or sanitizer finding stops the run with a non-zero exit code.
+#
+#     tools/test.sh            everything
+#     tools/test.sh quick      only step 1
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
 jobs=$(nproc)
+mode="${1:-all}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+step()
+{
+    printf '\n== %s\n' "$*"
+}
+
+# configure DIR [cmake options...]
+configure()
+{
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+# The sanitizer trees build only what their tests run, at -O1: they are about
+# finding faults, and CI has two cores.
+sanitizer_flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g")
+suite_targets=(test_gfx test_app test_game test_audio test_e2e mirelantha garden-replay audio-render)
+
+step "optimised build"
+configure build
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+[ "$mode" = quick ] && exit 0
+
+step "AddressSanitizer + UndefinedBehaviorSanitizer"
+configure build-asan -DMIRELANTHA_SANITIZE=address,undefined "${sanitizer_flags[@]}"
+cmake --build build-asan -j"$jobs" --target "${suite_targets[@]}"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
+
+step "ThreadSanitizer: audio and shell"
+configure build-tsan -DMIRELANTHA_SANITIZE=thread "${sanitizer_flags[@]}"
+cmake --build build-tsan -j"$jobs" --target test_audio test_app audio-render
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j"$jobs" -L 'audio|app')
+
+step "fuzz targets on their seed corpora"
+tools/fuzz.sh "${FUZZ_SECONDS:-10}"
