@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -14,39 +13,12 @@
 #include "audio/music.h"
 #include "audio/samples.h"
 #include "audio/voices.h"
+#include "tests/audio/audio_harness.h"
+
+using namespace audio_harness;
 
 namespace
 {
-const std::string ShippedSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/dat/samples";
-
-void Callback(int frames)
-{
-    std::vector<uint8_t> bytes(4 * frames);
-    AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
-}
-
-// Runs the mixer up to (not including) frame `clock`.
-void RunUntil(uint32_t clock)
-{
-    while (SampleClock < clock)
-    {
-        Callback(static_cast<int>(std::min<uint32_t>(clock - SampleClock, 2048)));
-    }
-}
-
-// The next n values rand() will give after srand(seed).
-std::vector<int> Draws(unsigned seed, int n)
-{
-    std::srand(seed);
-    std::vector<int> draws(n);
-    for (int& d : draws)
-    {
-        d = std::rand();
-    }
-    std::srand(seed);
-    return draws;
-}
-
 float Boost(int draw)
 {
     return static_cast<float>((draw % 1024) * 0.0001 + 1.5);
@@ -57,7 +29,7 @@ float Jitter(int draw)
     return static_cast<float>((draw % 16) * 0.0078125);
 }
 
-// What a music voice was started with, for comparing two runs.
+// What the music voices were started with, for comparing two runs.
 using NoteRecord = std::tuple<int, int32_t, float, float, uint32_t, uint32_t, float>;
 
 std::vector<NoteRecord> StartedMusic()
@@ -93,14 +65,16 @@ protected:
     }
 
     void SetUp() override { fresh(); }
-
     void TearDown() override { MusicSection = 0; }
 
-    void fresh()
+    // running: the garden is open rather than being planted.
+    void fresh(int32_t section = 0, int running = 0)
     {
         std::srand(1);
         AudioStartupState();
         SamplesLoaded = true;
+        MusicSection = section;
+        AudioSlots[mixerSlot].gardenRunning = running;
     }
 };
 
@@ -110,14 +84,19 @@ using GameMusic = MusicTest;
 using MusicNotes = MusicTest;
 }  // namespace
 
-TEST_F(ChordChanges, ChordIsTheFirstDrawOfBeatsZeroSixteenAndThirtyTwo)
+TEST_F(ChordChanges, ChordIsTheFirstDrawOfEverySixteenthBeatAndHoldsInBetween)
 {
-    for (uint32_t beat : {0u, 16u, 32u})
+    for (uint32_t beat = 0; beat <= 32; ++beat)
     {
-        RunUntil(beat * BeatFrames);
-        int32_t expected = ChordRowOrder[Draws(100 + beat, 1)[0] % 21];
+        int32_t before = ChordRow;
+        while (SampleClock < beat * BeatFrames)
+        {
+            Callback(static_cast<int>(std::min<uint32_t>(beat * BeatFrames - SampleClock, 2048)));
+            ASSERT_EQ(ChordRow, before) << "inside beat " << beat - 1;
+        }
+        int32_t expected = beat % 16 == 0 ? ChordRowOrder[Draws(100 + beat, 1)[0] % 21] : before;
         Callback(1);
-        EXPECT_EQ(ChordRow, expected) << "beat " << beat;
+        ASSERT_EQ(ChordRow, expected) << "at beat " << beat;
     }
 }
 
@@ -142,9 +121,8 @@ TEST_F(TitleMusic, SectionOneStepDrawsNoteChordOctavesThenDrumInThatOrder)
 
     const Voice& note = Voices[MusicVoiceBase + 0];
     ASSERT_TRUE(VoiceActive[MusicVoiceBase + 0]);
-    int32_t exponent = 7 / 7 - d[2] % 2 - d[3] % 2;
     EXPECT_EQ(note.kind, 9);
-    EXPECT_EQ(note.frequency, std::ldexp(NoteFrequencies[ScaleTable[0]], exponent));
+    EXPECT_EQ(note.frequency, DegreeFrequency(7, 1 - d[2] % 2 - d[3] % 2));
     EXPECT_EQ(note.sustain, 18900u);
     EXPECT_EQ(note.delay, 0u);
     EXPECT_FLOAT_EQ(note.echoSend, 1.6f);
@@ -173,35 +151,30 @@ TEST_F(TitleMusic, SectionTwoSkipsTheExtraDrumDrawWhenItsDrumIsSilent)
         d = Draws(++seed, 8);
     } while (d[6] % 2 == 0);
 
-    MusicSection = 2;
+    fresh(2);
     ChordRow = 0;  // degrees 0, 1, 4, 7
     std::srand(seed);
     TitleMusicStep(1);
 
     constexpr int32_t row0[4] = {0, 1, 4, 7};
     int32_t degree = row0[d[1] % 4];
-    int32_t exponent = degree / 7 - d[2] % 2 - d[3] % 2;
-    EXPECT_EQ(Voices[MusicVoiceBase].frequency,
-              std::ldexp(NoteFrequencies[ScaleTable[degree % 7]], exponent));
+    EXPECT_EQ(Voices[MusicVoiceBase].frequency, DegreeFrequency(degree, degree / 7 - d[2] % 2 - d[3] % 2));
     EXPECT_FALSE(VoiceActive[MusicVoiceBase + 1]);
     EXPECT_EQ(std::rand(), d[7]);
 }
 
-TEST_F(TitleMusic, SectionMovesOnlyAtStepZeroAndStaysWithinFourSections)
+TEST_F(TitleMusic, SectionMovesOnlyAtStepZeroAndAtMostTwoSectionsOnward)
 {
     int moved = 0;
     for (unsigned seed = 1; seed <= 200; ++seed)
     {
-        fresh();
-        MusicSection = static_cast<int32_t>(seed % 4);
-        int32_t before = MusicSection;
+        int32_t before = static_cast<int32_t>(seed % 4);
+        fresh(before);
         std::srand(seed);
         TitleMusicStep(5);
         ASSERT_EQ(MusicSection, before);
         TitleMusicStep(0);
-        ASSERT_GE(MusicSection, 0);
-        ASSERT_LT(MusicSection, 4);
-        // Forward by 0, 1 or 2 sections.
+        ASSERT_TRUE(MusicSection >= 0 && MusicSection < 4);
         int32_t step = (MusicSection - before + 4) % 4;
         ASSERT_LE(step, 2);
         moved += step != 0 ? 1 : 0;
@@ -218,14 +191,11 @@ TEST_F(GameMusic, TitleSectionsTwoAndThreePlayAsZeroAndOneAndStayUntilTheToggle)
         {
             for (int32_t step = 1; step < 16; ++step)
             {
-                SCOPED_TRACE("running " + std::to_string(running) + " section " +
-                             std::to_string(section) + " step " + std::to_string(step));
-                unsigned seed = 50 + static_cast<unsigned>(step);
+                SCOPED_TRACE(testing::Message() << "running " << running << " section " << section
+                                                << " step " << step);
                 auto play = [&](int32_t asSection) {
-                    fresh();
-                    AudioSlots[mixerSlot].gardenRunning = running;
-                    MusicSection = asSection;
-                    std::srand(seed);
+                    fresh(asSection, running);
+                    std::srand(50 + static_cast<unsigned>(step));
                     GameMusicStep(step);
                     return std::make_pair(StartedMusic(), std::rand());
                 };
@@ -242,8 +212,7 @@ TEST_F(GameMusic, TitleSectionsTwoAndThreePlayAsZeroAndOneAndStayUntilTheToggle)
     bool stayed = false, toggled = false;
     for (unsigned seed = 1; seed <= 100; ++seed)
     {
-        fresh();
-        MusicSection = 2;
+        fresh(2);
         std::srand(seed);
         GameMusicStep(0);
         stayed = stayed || MusicSection == 2;
@@ -261,9 +230,7 @@ TEST_F(GameMusic, PlantingIsSparserThanTheRunningGarden)
         {
             for (int32_t step = 0; step < 16; ++step)
             {
-                fresh();
-                MusicSection = seed % 2;
-                AudioSlots[mixerSlot].gardenRunning = running;
+                fresh(seed % 2, running);
                 std::srand(seed * 16 + step);
                 GameMusicStep(step);
                 started += static_cast<int>(StartedMusic().size());
@@ -274,32 +241,13 @@ TEST_F(GameMusic, PlantingIsSparserThanTheRunningGarden)
     EXPECT_LT(notesOver(0) * 3 / 2, notesOver(1));
 }
 
-TEST_F(MusicNotes, PitchOfADegreeIsItsScaleNoteShiftedByWholeOctaves)
+TEST_F(MusicNotes, DegreesFollowTheScaleInWholeOctavesFromTwoHundredTwentyHertz)
 {
-    for (int32_t degree = 0; degree < 14; ++degree)
-    {
-        for (int32_t exponent = -3; exponent <= 3; ++exponent)
-        {
-            EXPECT_EQ(DegreeFrequency(degree, exponent),
-                      std::ldexp(NoteFrequencies[ScaleTable[degree % 7]], exponent))
-                << "degree " << degree << " exponent " << exponent;
-        }
-    }
+    EXPECT_EQ(NoteFrequencies[12], 440.0f);
+    EXPECT_NEAR(NoteFrequencies[0], 220.0f, 1e-3f);
+    EXPECT_NEAR(NoteFrequencies[23], 830.61f, 1e-2f);
     // Degree 0 an octave down is A3 + 1 semitone halved: about 116.5 Hz.
     EXPECT_NEAR(DegreeFrequency(0, -1), 116.54f, 0.01f);
-}
-
-TEST_F(MusicNotes, FillDrumOffTheGridMovesToTheNextLineAtThreeQuartersVolume)
-{
-    std::srand(4);
-    PlayMusicNote(20, 0.0f, 0.06f, 0.5f, 0.0f, 0, 6300);
-    std::srand(4);
-    PlayMusicNote(20, 0.0f, 0.06f, 0.5f, 0.0f, 0, 9450);
-    const Voice& moved = Voices[MusicVoiceBase + 0];
-    const Voice& onGrid = Voices[MusicVoiceBase + 1];
-    EXPECT_EQ(moved.delay, 9450u);
-    EXPECT_EQ(onGrid.delay, 9450u);
-    EXPECT_FLOAT_EQ(moved.volume, 0.75f * onGrid.volume);
 }
 
 TEST_F(MusicNotes, DrumsWaitForTheBankWhileSquareNotesPlayAtOnce)
@@ -337,24 +285,21 @@ TEST_F(MusicNotes, ArpeggioPlaysOnlyAsManyNotesAsThereAreFreeVoices)
     // Running garden, section 1, step 3: find a seed that plays the six-note
     // arpeggio (sustain 9450). Drums are kept out of the pool for clarity.
     auto arpeggio = [&](unsigned seed, int freeVoices) {
-        fresh();
+        fresh(1, 1);
         SamplesLoaded = false;
         for (int m = freeVoices; m < 64; ++m)
         {
             VoiceActive[MusicVoiceBase + m] = true;
             Voices[MusicVoiceBase + m].sustain = 0;
         }
-        MusicSection = 1;
-        AudioSlots[mixerSlot].gardenRunning = 1;
         std::srand(seed);
         GameMusicStep(3);
         std::vector<uint32_t> delays;
         for (int m = 0; m < freeVoices; ++m)
         {
-            const Voice& v = Voices[MusicVoiceBase + m];
-            if (VoiceActive[MusicVoiceBase + m] && v.sustain == 9450)
+            if (VoiceActive[MusicVoiceBase + m] && Voices[MusicVoiceBase + m].sustain == 9450)
             {
-                delays.push_back(v.delay);
+                delays.push_back(Voices[MusicVoiceBase + m].delay);
             }
         }
         return delays;
@@ -364,7 +309,6 @@ TEST_F(MusicNotes, ArpeggioPlaysOnlyAsManyNotesAsThereAreFreeVoices)
     {
         ASSERT_LT(seed, 200u);
     }
-    EXPECT_EQ(arpeggio(seed, 64),
-              (std::vector<uint32_t>{0, 9450, 18900, 28350, 37800, 47250}));
+    EXPECT_EQ(arpeggio(seed, 64), (std::vector<uint32_t>{0, 9450, 18900, 28350, 37800, 47250}));
     EXPECT_EQ(arpeggio(seed, 3), (std::vector<uint32_t>{0, 9450, 18900}));
 }

@@ -24,7 +24,6 @@ Voice PlainVoice(int32_t kind, float frequency, float volume, uint32_t delay, ui
     voice.attack = attack;
     voice.sustain = sustain;
     voice.release = release;
-    voice.pan = 0.0f;
     voice.gridAlign = true;
     return voice;
 }
@@ -45,60 +44,45 @@ bool Silent(StereoSample frame)
 }
 }  // namespace
 
-TEST(VoiceTiming, DelayedVoiceGivesExactlyItsDelayInSilentFramesThenSounds)
+TEST(VoiceTiming, VoiceIsSilentThroughItsDelayAndFinishedOnceItsLengthsAreUsedUp)
 {
-    Voice voice = PlainVoice(9, 441.0f, 0.5f, 7, 0, 100, 0);
-    std::vector<StereoSample> frames = Render(voice, 8);
-    for (int i = 0; i < 7; ++i)
+    Voice voice = PlainVoice(9, 441.0f, 0.5f, 7, 3, 4, 5);
+    std::vector<StereoSample> frames = Render(voice, 18);
+    for (int i = 0; i <= 7; ++i)
     {
-        EXPECT_TRUE(Silent(frames[i])) << "frame " << i;
+        EXPECT_TRUE(Silent(frames[i])) << "frame " << i;  // delay, then attack at level 0
     }
-    // Frame 7 is position 7 of a 441 Hz square: first half period, low.
-    EXPECT_EQ(frames[7].left, -8191);
-    EXPECT_EQ(frames[7].right, -8191);
-    EXPECT_EQ(voice.position, 8u);
-}
-
-TEST(VoiceTiming, VoiceWithAllLengthsZeroRendersOneSilentFrameAndIsFinished)
-{
-    Voice voice = PlainVoice(9, 441.0f, 1.0f, 0, 0, 0, 0);
-    EXPECT_TRUE(Silent(RenderVoice(voice)));
-    EXPECT_TRUE(VoiceFinished(voice));
-}
-
-TEST(VoiceTiming, VoiceIsFinishedOnceItsPositionReachesTheSumOfItsLengths)
-{
-    Voice voice = PlainVoice(1, 440.0f, 1.0f, 2, 3, 4, 5);
-    Render(voice, 13);
+    EXPECT_FALSE(Silent(frames[8]));
     EXPECT_FALSE(VoiceFinished(voice));
     RenderVoice(voice);
     EXPECT_TRUE(VoiceFinished(voice));
+
+    Voice empty = PlainVoice(9, 441.0f, 1.0f, 0, 0, 0, 0);
+    EXPECT_TRUE(Silent(RenderVoice(empty)));
+    EXPECT_TRUE(VoiceFinished(empty));
 }
 
 TEST(Envelope, RisesThroughAttackHoldsThroughSustainAndFallsThroughRelease)
 {
-    Voice voice = PlainVoice(1, 440.0f, 1.0f, 2, 4, 2, 4);
-    std::vector<float> levels;
-    for (uint32_t p = 0; p < 13; ++p)
+    struct Case
     {
-        voice.position = p;
-        levels.push_back(EnvelopeLevel(voice));
+        uint32_t delay, attack, sustain, release;
+        std::vector<float> levels;  // from position 0
+    };
+    const Case cases[] = {
+        {2, 4, 2, 4, {0, 0, 0, 0.25f, 0.5f, 0.75f, 1, 1, 1, 0.75f, 0.5f, 0.25f, 0}},
+        {3, 0, 2, 0, {0, 0, 0, 1, 1, 0}},  // no attack: full at once; no release: abrupt
+    };
+    for (const Case& c : cases)
+    {
+        Voice voice = PlainVoice(1, 440.0f, 1.0f, c.delay, c.attack, c.sustain, c.release);
+        std::vector<float> levels;
+        for (voice.position = 0; voice.position < c.levels.size(); ++voice.position)
+        {
+            levels.push_back(EnvelopeLevel(voice));
+        }
+        EXPECT_EQ(levels, c.levels);
     }
-    std::vector<float> expected = {0, 0, 0, 0.25f, 0.5f, 0.75f, 1, 1, 1, 0.75f, 0.5f, 0.25f, 0};
-    EXPECT_EQ(levels, expected);
-}
-
-TEST(Envelope, AttackZeroStartsAtFullLevelAndReleaseZeroEndsAbruptly)
-{
-    Voice voice = PlainVoice(1, 440.0f, 1.0f, 3, 0, 2, 0);
-    voice.position = 2;
-    EXPECT_EQ(EnvelopeLevel(voice), 0.0f);
-    voice.position = 3;
-    EXPECT_EQ(EnvelopeLevel(voice), 1.0f);
-    voice.position = 4;
-    EXPECT_EQ(EnvelopeLevel(voice), 1.0f);
-    voice.position = 5;
-    EXPECT_EQ(EnvelopeLevel(voice), 0.0f);
 }
 
 TEST(InitVoice, DrawsPanJitterThenVolumeBoostAndNegatesThePan)
@@ -112,150 +96,116 @@ TEST(InitVoice, DrawsPanJitterThenVolumeBoostAndNegatesThePan)
     InitVoice(voice, 9, 10, 20, 30, 40, 330.0f, 0.5f, 0.7f, 0.25f);
     EXPECT_EQ(voice.pan, static_cast<float>(r1 / 128.0 - 0.25f));
     EXPECT_EQ(voice.volume, static_cast<float>(0.5f * (r2 * 0.0001 + 1.5)));
-    EXPECT_EQ(voice.attack, 10u);
-    EXPECT_EQ(voice.sustain, 20u);
-    EXPECT_EQ(voice.release, 30u);
     EXPECT_EQ(voice.delay, 40u);
-    EXPECT_EQ(voice.position, 0u);
-    EXPECT_EQ(voice.frequency, 330.0f);
-    EXPECT_EQ(voice.echoSend, 0.7f);
     EXPECT_TRUE(voice.gridAlign);
 }
 
-TEST(InitVoice, SampleKindTakesItsLengthFromTheBankAndDropsAttackAndRelease)
+TEST(InitVoice, SampleKindTakesTheBankLengthAndMissingSamplesFinishRightAfterTheDelay)
 {
-    StereoSample frames[5] = {};
-    SampleData saved = SampleBank[3];
+    StereoSample frames[5] = {{100, 100}, {100, 100}, {100, 100}, {100, 100}, {100, 100}};
+    SampleData saved3 = SampleBank[3];
+    SampleData saved7 = SampleBank[7];
     SampleBank[3] = {frames, 5};
-    Voice voice{};
-    InitVoice(voice, FirstSampleKind + 3, 500, 5000, 50000, 0, 0.0f, 1.0f, 0.6f, 0.0f);
-    SampleBank[3] = saved;
-    EXPECT_EQ(voice.attack, 0u);
-    EXPECT_EQ(voice.sustain, 5u);
-    EXPECT_EQ(voice.release, 0u);
-}
-
-TEST(InitVoice, KindPastTheLastSampleIsSilentAndFinishesAfterItsDelay)
-{
-    Voice voice{};
-    InitVoice(voice, FirstSampleKind + SampleCount + 5, 500, 5000, 50000, 3, 0.0f, 1.0f, 0.6f, 0.0f);
-    EXPECT_EQ(voice.sustain, 0u);
-    for (int i = 0; i < 3; ++i)
+    SampleBank[7] = {nullptr, 0};  // failed to load
+    struct Case
     {
-        EXPECT_TRUE(Silent(RenderVoice(voice)));
+        int32_t kind;
+        uint32_t sustain;
+    };
+    // A loaded sample, one that failed to load, and a kind past the bank.
+    for (Case c : {Case{FirstSampleKind + 3, 5}, Case{FirstSampleKind + 7, 0},
+                   Case{FirstSampleKind + SampleCount + 5, 0}})
+    {
+        SCOPED_TRACE(c.kind);
+        Voice voice{};
+        InitVoice(voice, c.kind, 500, 5000, 50000, 3, 0.0f, 1.0f, 0.6f, 0.0f);
+        EXPECT_EQ(voice.attack, 0u);
+        EXPECT_EQ(voice.sustain, c.sustain);
+        EXPECT_EQ(voice.release, 0u);
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_TRUE(Silent(RenderVoice(voice)));
+        }
+        EXPECT_EQ(VoiceFinished(voice), c.sustain == 0);
     }
-    EXPECT_TRUE(VoiceFinished(voice));
+    SampleBank[3] = saved3;
+    SampleBank[7] = saved7;
 }
 
 TEST(GridAlign, MovesAStartOffTheGridToTheNextLineAndSoftensItOffTheBeat)
 {
-    SampleClock = 0;
-    Voice voice = PlainVoice(9, 440.0f, 1.0f, 6300, 0, 100, 0);
-    GridAlign(voice);
-    EXPECT_EQ(voice.delay, 9450u);
-    EXPECT_EQ(voice.volume, 0.75f);
-}
-
-TEST(GridAlign, LeavesAStartOnTheGridAloneEvenOffTheBeat)
-{
-    SampleClock = 0;
-    Voice onGrid = PlainVoice(9, 440.0f, 1.0f, 9450, 0, 100, 0);
-    GridAlign(onGrid);
-    EXPECT_EQ(onGrid.delay, 9450u);
-    EXPECT_EQ(onGrid.volume, 1.0f);
-
-    Voice now = PlainVoice(9, 440.0f, 1.0f, 0, 0, 100, 0);
-    GridAlign(now);
-    EXPECT_EQ(now.delay, 0u);
-    EXPECT_EQ(now.volume, 1.0f);
-}
-
-TEST(GridAlign, CountsFromTheSampleClockAndKeepsVolumeWhenLandingOnABeat)
-{
-    SampleClock = 18800;  // 100 frames before beat 1
-    Voice toBeat = PlainVoice(9, 440.0f, 1.0f, 0, 0, 100, 0);
-    GridAlign(toBeat);
-    EXPECT_EQ(toBeat.delay, 100u);
-    EXPECT_EQ(toBeat.volume, 1.0f);
-
-    SampleClock = 100;
-    Voice offBeat = PlainVoice(9, 440.0f, 1.0f, 0, 0, 100, 0);
-    GridAlign(offBeat);
-    EXPECT_EQ(offBeat.delay, 4625u);
-    EXPECT_EQ(offBeat.volume, 0.75f);
-
-    Voice unaligned = PlainVoice(9, 440.0f, 1.0f, 0, 0, 100, 0);
-    unaligned.gridAlign = false;
-    GridAlign(unaligned);
-    EXPECT_EQ(unaligned.delay, 0u);
+    struct Case
+    {
+        uint32_t clock, delay;
+        bool align;
+        uint32_t alignedDelay;
+        float volume;
+    };
+    const Case cases[] = {
+        {0, 6300, true, 9450, 0.75f},   // off the grid: next line, not a beat
+        {0, 9450, true, 9450, 1.0f},    // on the grid, off the beat: left alone
+        {0, 0, true, 0, 1.0f},
+        {18800, 0, true, 100, 1.0f},    // counted from the clock, lands on beat 1
+        {100, 0, true, 4625, 0.75f},
+        {100, 0, false, 0, 1.0f},       // voices that opt out
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "clock " << c.clock << " delay " << c.delay);
+        SampleClock = c.clock;
+        Voice voice = PlainVoice(9, 440.0f, 1.0f, c.delay, 0, 100, 0);
+        voice.gridAlign = c.align;
+        GridAlign(voice);
+        EXPECT_EQ(voice.delay, c.alignedDelay);
+        EXPECT_EQ(voice.volume, c.volume);
+    }
     SampleClock = 0;
 }
 
-TEST(FastSin, IsZeroAtZeroAndAboutOneAtAQuarterTurn)
-{
-    EXPECT_EQ(FastSin(0.0f), 0.0f);
-    EXPECT_NEAR(FastSin(1.5707964f), 1.0f, 1e-6f);
-    EXPECT_NEAR(FastSin(-1.5707964f), -1.0f, 1e-6f);
-    EXPECT_NEAR(FastSin(3.1415927f / 6), 0.5f, 0.06f);  // a parabola, not a sine
-}
-
-TEST(FastSin, WrapsLargeAnglesIntoOneTurnFirst)
+TEST(FastSin, IsAParabolaThroughTheQuarterTurnsAndWrapsLargeAnglesFirst)
 {
     const float quarter = 1.5707964f;
-    const float turns[] = {1.0f, 10.0f, 1000.0f, -1000.0f};
-    for (float n : turns)
+    EXPECT_EQ(FastSin(0.0f), 0.0f);
+    EXPECT_NEAR(FastSin(quarter), 1.0f, 1e-6f);
+    EXPECT_NEAR(FastSin(-quarter), -1.0f, 1e-6f);
+    EXPECT_NEAR(FastSin(3.1415927f / 6), 0.5f, 0.06f);
+    for (float n : {1.0f, 10.0f, 1000.0f, -1000.0f})
     {
-        float x = quarter + n * 6.2831855f;
-        float y = FastSin(x);
-        EXPECT_NEAR(y, 1.0f, 2e-3f) << "turns " << n;
+        EXPECT_NEAR(FastSin(quarter + n * 6.2831855f), 1.0f, 2e-3f) << "turns " << n;
     }
     // Far out the float angle itself is coarse, but the result stays a sine value.
     for (float x : {1.0e6f, -3.0e7f, 123456.78f})
     {
-        float y = FastSin(x);
-        EXPECT_GE(y, -1.0001f);
-        EXPECT_LE(y, 1.0001f);
+        EXPECT_LE(std::fabs(FastSin(x)), 1.0001f) << x;
     }
 }
 
-TEST(ApplyPan, LeavesAFrameAloneInsideTheCentreBand)
+TEST(ApplyPan, KeepsTheCentreBandTruncatesGainsClampsAndWraps)
 {
-    StereoSample frame = {10000, -10000};
-    StereoSample out = ApplyPan(frame, 0.04f);
-    EXPECT_EQ(out.left, 10000);
-    EXPECT_EQ(out.right, -10000);
-    out = ApplyPan(frame, -0.04f);
-    EXPECT_EQ(out.left, 10000);
-}
-
-TEST(ApplyPan, PansAtTheEdgeOfTheCentreBand)
-{
-    // Gains 1.02 and 0.98, computed from a float pan, land just below the
-    // round numbers and truncate.
-    StereoSample out = ApplyPan({10000, 10000}, 0.05f);
-    EXPECT_EQ(out.left, 10199);
-    EXPECT_EQ(out.right, 9799);
-    out = ApplyPan({10000, 10000}, -0.05f);
-    EXPECT_EQ(out.left, 9799);
-    EXPECT_EQ(out.right, 10199);
-}
-
-TEST(ApplyPan, ClampsBeyondFullPanAndLetsALoudFrameWrap)
-{
-    StereoSample three = ApplyPan({10000, 10000}, 3.0f);
-    StereoSample one = ApplyPan({10000, 10000}, 1.0f);
-    EXPECT_EQ(three.left, one.left);
-    EXPECT_EQ(three.right, one.right);
-    EXPECT_EQ(one.left, 14000);
-    EXPECT_EQ(one.right, 6000);
-
-    StereoSample loud = ApplyPan({30000, -30000}, 1.0f);
-    EXPECT_EQ(loud.left, 42000 - 65536);
-    EXPECT_EQ(loud.right, -18000);
-    // Negative products truncate toward zero.
-    StereoSample odd = ApplyPan({-3, 3}, 1.0f);
-    EXPECT_EQ(odd.left, -4);  // -4.2
-    EXPECT_EQ(odd.right, 1);  // 1.8
+    struct Case
+    {
+        StereoSample in;
+        float pan;
+        int left, right;
+    };
+    const Case cases[] = {
+        {{10000, -10000}, 0.04f, 10000, -10000},  // inside the centre band
+        {{10000, -10000}, -0.04f, 10000, -10000},
+        // Gains 1.02 and 0.98 from a float pan land just below round numbers.
+        {{10000, 10000}, 0.05f, 10199, 9799},
+        {{10000, 10000}, -0.05f, 9799, 10199},
+        {{10000, 10000}, 1.0f, 14000, 6000},
+        {{10000, 10000}, 3.0f, 14000, 6000},      // clamped to full pan
+        {{30000, -30000}, 1.0f, 42000 - 65536, -18000},
+        {{-3, 3}, 1.0f, -4, 1},                    // -4.2 and 1.8 toward zero
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.in.left << " pan " << c.pan);
+        StereoSample out = ApplyPan(c.in, c.pan);
+        EXPECT_EQ(out.left, c.left);
+        EXPECT_EQ(out.right, c.right);
+    }
 }
 
 TEST(Waveforms, SquareIsLowForTheFirstHalfPeriodAndTruncatesTowardZero)
@@ -270,34 +220,6 @@ TEST(Waveforms, SquareIsLowForTheFirstHalfPeriodAndTruncatesTowardZero)
     }
 }
 
-TEST(Waveforms, TriangleRisesThenFallsOverOnePeriod)
-{
-    Voice voice = PlainVoice(12, 441.0f, 1.0f, 0, 0, 1000, 0);
-    std::vector<StereoSample> frames = Render(voice, 100);
-    EXPECT_EQ(frames[0].left, -16383);
-    EXPECT_EQ(frames[25].left, 0);
-    EXPECT_EQ(frames[50].left, 16383);
-    EXPECT_EQ(frames[75].left, 0);
-    for (int i = 1; i < 50; ++i)
-    {
-        EXPECT_GT(frames[i].left, frames[i - 1].left);
-    }
-    for (int i = 51; i < 100; ++i)
-    {
-        EXPECT_LT(frames[i].left, frames[i - 1].left);
-    }
-}
-
-TEST(Waveforms, SinePeaksAtAQuarterPeriod)
-{
-    Voice voice = PlainVoice(1, 441.0f, 1.0f, 0, 0, 1000, 0);
-    std::vector<StereoSample> frames = Render(voice, 100);
-    EXPECT_EQ(frames[0].left, 0);
-    EXPECT_NEAR(frames[25].left, 16383, 2);
-    EXPECT_NEAR(frames[75].left, -16383, 2);
-    EXPECT_LT(frames[75].left, 0);
-}
-
 TEST(Waveforms, EverySynthesisedKindSoundsAndTheUnusedKindsAreSilent)
 {
     for (int32_t kind = -2; kind <= 16; ++kind)
@@ -310,14 +232,8 @@ TEST(Waveforms, EverySynthesisedKindSoundsAndTheUnusedKindsAreSilent)
             loud += frame.left != 0 ? 1 : 0;
         }
         bool sounds = kind == 1 || (kind >= 4 && kind <= 12);
-        if (sounds)
-        {
-            EXPECT_GT(loud, 1000) << "kind " << kind;
-        }
-        else
-        {
-            EXPECT_EQ(loud, 0) << "kind " << kind;
-        }
+        EXPECT_EQ(loud > 1000, sounds) << "kind " << kind;
+        EXPECT_TRUE(sounds || loud == 0) << "kind " << kind;
     }
 }
 
@@ -339,28 +255,11 @@ TEST(Waveforms, SampleVoicePlaysItsFramesScaledAndFallsSilentPastTheEnd)
     EXPECT_TRUE(Silent(out[4]));
 }
 
-TEST(Waveforms, SampleThatFailedToLoadIsSilentAndFinishedRightAfterItsDelay)
-{
-    SampleData saved = SampleBank[7];
-    SampleBank[7] = {nullptr, 0};
-    Voice voice{};
-    InitVoice(voice, FirstSampleKind + 7, 500, 5000, 50000, 4, 0.0f, 1.0f, 0.6f, 0.0f);
-    std::vector<StereoSample> out = Render(voice, 4);
-    SampleBank[7] = saved;
-    for (StereoSample frame : out)
-    {
-        EXPECT_TRUE(Silent(frame));
-    }
-    EXPECT_TRUE(VoiceFinished(voice));
-}
-
 TEST(Waveforms, AbsurdVolumeMakesNoiseRatherThanUndefinedBehaviour)
 {
     Voice voice = PlainVoice(9, 441.0f, 1.0e30f, 0, 0, 10, 0);
-    StereoSample frame = RenderVoice(voice);
-    EXPECT_EQ(frame.left, 0);  // INT32_MIN keeps no low bits
+    EXPECT_EQ(RenderVoice(voice).left, 0);  // INT32_MIN keeps no low bits
     Voice nan = PlainVoice(1, 441.0f, NAN, 0, 0, 10, 0);
     nan.position = 25;
-    frame = RenderVoice(nan);
-    EXPECT_EQ(frame.left, 0);
+    EXPECT_EQ(RenderVoice(nan).left, 0);
 }
