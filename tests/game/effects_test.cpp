@@ -10,19 +10,17 @@
 namespace
 {
 
-Effect& AddSpark(GameState& state, int32_t posX, int32_t posY, int32_t velX, int32_t velY)
+Effect& AddSpark(GameState& state, int32_t posX, int32_t posY, int32_t vel)
 {
     auto spark = std::make_unique<Effect>();
     spark->kind = EffectSpark;
     spark->posX = posX;
     spark->posY = posY;
-    spark->velX = velX;
-    spark->velY = velY;
+    spark->velX = spark->velY = vel;
     spark->colour = 8;
     spark->life = EffectKinds[EffectSpark].startLife;
-    Effect& stored = *spark;
     state.effects.push_back(std::move(spark));
-    return stored;
+    return *state.effects.back();
 }
 
 }  // namespace
@@ -64,8 +62,7 @@ TEST(DeathBurst, SparkColoursComeFromTheSpritesOwnPixels)
 {
     std::srand(12);
     GameState state;
-    Entity& gardener = state.spawnEntity(EntityGardener, 3, 3);
-    gardener.hp = -1;
+    state.spawnEntity(EntityGardener, 3, 3).hp = -1;
     state.update();
     ASSERT_EQ(state.effects.size(), 16u);
     for (const auto& spark : state.effects)
@@ -74,10 +71,10 @@ TEST(DeathBurst, SparkColoursComeFromTheSpritesOwnPixels)
     }
 }
 
-TEST(Sparks, OneThatStaysOnScreenIsSteppedExactlyOneHundredTimes)
+TEST(Sparks, OneThatStaysOnScreenIsSteppedExactlyOneHundredTimesAndDrawnOnceMore)
 {
     GameState state;
-    Effect& spark = AddSpark(state, 4000, 3000, 1, 1);
+    Effect& spark = AddSpark(state, 4000, 3000, 1);
     for (int i = 1; i < 100; ++i)
     {
         state.update();
@@ -96,7 +93,8 @@ TEST(Sparks, OneThatStaysOnScreenIsSteppedExactlyOneHundredTimes)
 TEST(Sparks, LeavingTheScreenClampsToTheEdgeAndEndsTheSpark)
 {
     GameState state;
-    Effect& spark = AddSpark(state, 64, 640, -16, 0);
+    Effect& spark = AddSpark(state, 64, 640, -16);
+    spark.velY = 0;
     for (int i = 1; i <= 4; ++i)
     {
         state.update();
@@ -112,14 +110,12 @@ TEST(Sparks, LeavingTheScreenClampsToTheEdgeAndEndsTheSpark)
     state.update();
     EXPECT_TRUE(state.effects.empty());
 
-    Effect& high = AddSpark(state, 8190, 6140, 16, 16);
+    Effect& high = AddSpark(state, 8190, 6140, 16);
     state.update();
     EXPECT_TRUE(high.dead);
     EXPECT_EQ(high.posX, 8192);
     EXPECT_EQ(high.posY, 6144);
     ClearScreen();
     state.drawEffects();
-    EXPECT_TRUE(std::all_of(std::begin(ScreenBuffer), std::end(ScreenBuffer),
-                            [](int8_t p) { return p == 0; }))
-        << "a spark on the far edge lies outside the picture";
+    EXPECT_TRUE(ScreenBlank()) << "a spark on the far edge lies outside the picture";
 }

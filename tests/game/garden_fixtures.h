@@ -1,5 +1,5 @@
 // Shared set-ups for the garden tests: a garden opened on a chosen board, and
-// small screen helpers.
+// small board and screen helpers.
 #pragma once
 
 #include <algorithm>
@@ -30,6 +30,16 @@ inline Entity& Gardener(GameTitle& garden)
     return *garden.entities.begin()->second;
 }
 
+inline int CountOf(const GameTitle& garden, int32_t type)
+{
+    int count = 0;
+    for (const auto& [id, e] : garden.entities)
+    {
+        count += e->type == type;
+    }
+    return count;
+}
+
 // Puts an entity on a cell at rest, as if it had walked there long ago.
 inline void PlaceAtRest(Entity& e, int32_t x, int32_t y)
 {
@@ -37,14 +47,25 @@ inline void PlaceAtRest(Entity& e, int32_t x, int32_t y)
     e.cellY = y;
     e.posX = x * 768 + 384;
     e.posY = y * 768 + 384;
-    e.slideX = 0;
-    e.slideY = 0;
-    e.timer = 0;
+    e.slideX = e.slideY = e.timer = 0;
+}
+
+inline void Steps(GameTitle& garden, int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        garden.update();
+    }
 }
 
 inline void ClearScreen()
 {
     std::fill(std::begin(ScreenBuffer), std::end(ScreenBuffer), int8_t{0});
+}
+
+inline bool ScreenBlank()
+{
+    return std::all_of(std::begin(ScreenBuffer), std::end(ScreenBuffer), [](int8_t p) { return p == 0; });
 }
 
 inline int8_t Pixel(int x, int y)
