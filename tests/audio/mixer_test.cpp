@@ -1,11 +1,10 @@
 // The mixer seen from outside: sound effects travelling through the exchange,
-// the device buffer the callback fills, the wrap of loud sums, the chord
-// changes of the beat hook, and the block renderer matching the plain loop.
+// the device buffer the callback fills, the wrap of loud sums and the echo
+// damping a new game asks for.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "audio/echo.h"
@@ -13,33 +12,16 @@
 #include "audio/music.h"
 #include "audio/samples.h"
 #include "audio/voices.h"
+#include "tests/audio/audio_harness.h"
+
+using namespace audio_harness;
 
 namespace
 {
-std::vector<StereoSample> Decode(const std::vector<uint8_t>& bytes)
-{
-    std::vector<StereoSample> frames(bytes.size() / 4);
-    for (size_t i = 0; i < frames.size(); ++i)
-    {
-        const uint8_t* b = &bytes[4 * i];
-        frames[i].left = static_cast<int16_t>(static_cast<uint16_t>(b[0] | (b[1] << 8)));
-        frames[i].right = static_cast<int16_t>(static_cast<uint16_t>(b[2] | (b[3] << 8)));
-    }
-    return frames;
-}
-
-std::vector<StereoSample> Callback(int frames)
-{
-    std::vector<uint8_t> bytes(4 * frames);
-    AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
-    return Decode(bytes);
-}
-
 // What PlaySoundEx does once it has found a free voice.
-void StartSfx(int index, int32_t kind, uint32_t attack, uint32_t sustain, uint32_t release,
-              float frequency, float volume)
+void StartSfx(int index, uint32_t sustain)
 {
-    InitVoice(Voices[index], kind, attack, sustain, release, 0, frequency, volume, 0.0f, 0.0f);
+    InitVoice(Voices[index], 9, 0, sustain, 0, 0, 441.0f, 0.5f, 0.0f, 0.0f);
     SfxVoiceInUse[index] = true;
     QueueSfxVoice(index);
 }
@@ -52,16 +34,18 @@ void FreshMixer()
     SampleClock = 1;
 }
 
-Voice SteadySquare(float volume)
+void StartSteadySquares(int first, int count)
 {
-    Voice voice{};
-    voice.kind = 9;
-    voice.frequency = 441.0f;
-    voice.volume = volume;
-    voice.sustain = 10000;
-    voice.pan = 0.0f;
-    voice.echoSend = 0.0f;
-    return voice;
+    for (int v = first; v < first + count; ++v)
+    {
+        Voice voice{};
+        voice.kind = 9;
+        voice.frequency = 441.0f;
+        voice.volume = 1.0f;
+        voice.sustain = 10000;
+        Voices[v] = voice;
+        VoiceActive[v] = true;
+    }
 }
 }  // namespace
 
@@ -69,7 +53,7 @@ TEST(Exchange, SoundEffectStartsOnlyInTheCallbackAfterTheGamesNextSwap)
 {
     FreshMixer();
     std::srand(3);
-    StartSfx(0, 9, 0, 1000, 0, 441.0f, 0.5f);
+    StartSfx(0, 1000);
 
     Callback(16);
     EXPECT_FALSE(VoiceActive[0]) << "not published yet";
@@ -77,31 +61,17 @@ TEST(Exchange, SoundEffectStartsOnlyInTheCallbackAfterTheGamesNextSwap)
     AudioUpdate();
     Callback(16);
     ASSERT_TRUE(VoiceActive[0]);
-    // Activated with the clock at 17: moved to the grid line at 4725, which
-    // is not a beat, so it plays at three quarters of its volume.
+    // Activated with the clock at 17: moved to the grid line at 4725.
     EXPECT_EQ(Voices[0].delay, 4725u - 17u);
     EXPECT_EQ(Voices[0].position, 16u);
-}
-
-TEST(Exchange, TwoEffectsStartedInOneFrameStartTogetherOnTheSameGridLine)
-{
-    FreshMixer();
-    StartSfx(3, 1, 0, 1000, 0, 300.0f, 0.2f);
-    StartSfx(4, 9, 0, 1000, 0, 500.0f, 0.2f);
-    AudioUpdate();
-    Callback(8);
-    EXPECT_TRUE(VoiceActive[3]);
-    EXPECT_TRUE(VoiceActive[4]);
-    EXPECT_EQ(Voices[3].delay + 1, 4725u);  // clock 1 at the exchange
-    EXPECT_EQ(Voices[4].delay, Voices[3].delay);
 }
 
 TEST(Exchange, GamePublishesOnlyAfterTheMixerTookItsPreviousBlock)
 {
     FreshMixer();
-    StartSfx(0, 1, 0, 1000, 0, 300.0f, 0.2f);
+    StartSfx(0, 1000);
     AudioUpdate();                  // published
-    StartSfx(1, 1, 0, 1000, 0, 300.0f, 0.2f);
+    StartSfx(1, 1000);
     AudioUpdate();                  // the mixer has not taken the first block yet
     Callback(4);
     EXPECT_TRUE(VoiceActive[0]);
@@ -114,7 +84,7 @@ TEST(Exchange, GamePublishesOnlyAfterTheMixerTookItsPreviousBlock)
 TEST(Exchange, FinishedVoiceIsReportedBackAndBecomesFreeAfterTheNextRoundTrip)
 {
     FreshMixer();
-    StartSfx(5, 1, 0, 10, 0, 300.0f, 0.2f);
+    StartSfx(5, 10);
     Voices[5].gridAlign = false;
     AudioUpdate();
     Callback(64);
@@ -135,33 +105,27 @@ TEST(Exchange, NewGameHalvesTheEchoTailOnceAtTheNextSwap)
     MarkNewGame();
     Callback(1);
     EXPECT_EQ(EchoBuffer[1000].left, 1001) << "not handed over yet";
-    AudioUpdate();
-    Callback(1);
-    EXPECT_EQ(EchoBuffer[1000].left, 500);
-    EXPECT_EQ(EchoBuffer[1000].right, -500);
-    AudioUpdate();
-    Callback(1);
-    AudioUpdate();
-    Callback(1);
-    EXPECT_EQ(EchoBuffer[1000].left, 500) << "halved only once";
+    for (int round = 0; round < 3; ++round)
+    {
+        AudioUpdate();
+        Callback(1);
+        EXPECT_EQ(EchoBuffer[1000].left, 500) << "halved once, round " << round;
+        EXPECT_EQ(EchoBuffer[1000].right, -500);
+    }
 }
 
 TEST(Callback, WritesWholeFramesAndLeavesTheRemainderBytesUntouched)
 {
     FreshMixer();
-    Voices[70] = SteadySquare(1.0f);
-    VoiceActive[70] = true;
+    StartSteadySquares(70, 1);
     std::vector<uint8_t> bytes(4 * 5 + 3, 0xab);
     AudioCallback(nullptr, bytes.data(), 4 * 5 + 3);
     EXPECT_EQ(SampleClock, 6u);
-    // -16383 little-endian: 0x01 0xc0.
-    EXPECT_EQ(bytes[0], 0x01);
-    EXPECT_EQ(bytes[1], 0xc0);
-    EXPECT_EQ(bytes[19], 0xc0);
-    EXPECT_EQ(bytes[20], 0xab);
-    EXPECT_EQ(bytes[21], 0xab);
-    EXPECT_EQ(bytes[22], 0xab);
+    EXPECT_EQ(Le16(&bytes[0]), -16383);
+    EXPECT_EQ(Le16(&bytes[18]), -16383);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 20, bytes.end()), std::vector<uint8_t>(3, 0xab));
 
+    // Less than a frame, or a negative length, writes and advances nothing.
     std::vector<uint8_t> tiny(3, 0xab);
     AudioCallback(nullptr, tiny.data(), 3);
     AudioCallback(nullptr, tiny.data(), -8);
@@ -172,11 +136,7 @@ TEST(Callback, WritesWholeFramesAndLeavesTheRemainderBytesUntouched)
 TEST(Callback, LoudVoicesWrapAroundInsteadOfClipping)
 {
     FreshMixer();
-    for (int v = 64; v < 67; ++v)
-    {
-        Voices[v] = SteadySquare(1.0f);
-        VoiceActive[v] = true;
-    }
+    StartSteadySquares(64, 3);
     std::vector<StereoSample> out = Callback(60);
     EXPECT_EQ(out[0].left, -3 * 16383 + 65536);   // low half period
     EXPECT_EQ(out[0].right, -3 * 16383 + 65536);
@@ -208,34 +168,6 @@ TEST(Callback, SendIsTruncatedPerVoiceBeforeItIsSummed)
     EXPECT_FALSE(VoiceActive[64]);
 }
 
-TEST(BeatHook, ChordChangesOnlyAtBeatsThatAreMultiplesOfSixteen)
-{
-    AudioStartupState();
-    std::srand(11);
-    int changes = 0;
-    for (uint32_t beat = 0; beat <= 32; ++beat)
-    {
-        // Up to the frame before this beat, then the beat's first frame.
-        uint32_t start = beat * BeatFrames;
-        int32_t before = ChordRow;
-        while (SampleClock < start)
-        {
-            Callback(static_cast<int>(std::min<uint32_t>(start - SampleClock, 2048)));
-            ASSERT_EQ(ChordRow, before) << "inside beat " << beat - 1;
-        }
-        Callback(1);
-        if (beat % 16 != 0)
-        {
-            ASSERT_EQ(ChordRow, before) << "at beat " << beat;
-        }
-        else
-        {
-            changes += ChordRow != before ? 1 : 0;
-        }
-    }
-    EXPECT_GE(changes, 1);
-}
-
 TEST(Shutdown, WithoutALoaderThreadReturnsAtOnceAndLeavesTheBankEmpty)
 {
     // Tools and tests run the audio state with no loader: shutdown must not
@@ -246,17 +178,5 @@ TEST(Shutdown, WithoutALoaderThreadReturnsAtOnceAndLeavesTheBankEmpty)
     {
         EXPECT_EQ(sample.frames, nullptr);
         EXPECT_EQ(sample.length, 0u);
-    }
-}
-
-TEST(NoteTable, RunsInSemitonesFromTwoHundredTwentyHertzWithConcertAAtTwelve)
-{
-    BuildNoteTable();
-    EXPECT_EQ(NoteFrequencies[12], 440.0f);
-    EXPECT_NEAR(NoteFrequencies[0], 220.0f, 1e-3f);
-    EXPECT_NEAR(NoteFrequencies[23], 830.61f, 1e-2f);
-    for (int k = 1; k < 24; ++k)
-    {
-        EXPECT_NEAR(NoteFrequencies[k] / NoteFrequencies[k - 1], 1.0594631f, 1e-5f) << k;
     }
 }
