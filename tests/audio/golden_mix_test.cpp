@@ -9,6 +9,7 @@
 #include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/voices.h"
+#include "tests/audio/audio_harness.h"
 
 namespace
 {
@@ -38,11 +39,6 @@ uint32_t Fnv1a(const std::vector<uint8_t>& bytes)
     return hash;
 }
 
-int16_t Channel(const std::vector<uint8_t>& bytes, int frame, int channel)
-{
-    const uint8_t* b = &bytes[4 * frame + 2 * channel];
-    return static_cast<int16_t>(static_cast<uint16_t>(b[0] | (b[1] << 8)));
-}
 }  // namespace
 
 TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
@@ -73,19 +69,20 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     std::vector<uint8_t> bytes(4 * 400);
     AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
     SampleBank[12] = saved;
+    std::vector<StereoSample> frames = audio_harness::DecodeFrames(bytes);
 
     // Frame 0: only the sine (0) and the triangle at level 0 sound; the echo
     // ring is still empty apart from this frame's own send.
-    EXPECT_EQ(Channel(bytes, 0, 0), 0);
-    EXPECT_EQ(Channel(bytes, 0, 1), 0);
+    EXPECT_EQ(frames[0].left, 0);
+    EXPECT_EQ(frames[0].right, 0);
     // Frame 25, left, worked by hand: sine 441 Hz at a quarter turn 4914;
     // square low -3276 panned x1.2 to -3931; triangle in its attack at 2047
     // panned x0.72 to 1474; the swept sine 92; the FM sine 2537; no echo yet.
-    EXPECT_EQ(Channel(bytes, 25, 0), 5086);
-    EXPECT_EQ(Channel(bytes, 25, 1), 7972);
-    EXPECT_EQ(Channel(bytes, 137, 0), -6594);
-    EXPECT_EQ(Channel(bytes, 137, 1), 1128);
-    EXPECT_EQ(Channel(bytes, 399, 0), 47);
-    EXPECT_EQ(Channel(bytes, 399, 1), -97);
+    EXPECT_EQ(frames[25].left, 5086);
+    EXPECT_EQ(frames[25].right, 7972);
+    EXPECT_EQ(frames[137].left, -6594);
+    EXPECT_EQ(frames[137].right, 1128);
+    EXPECT_EQ(frames[399].left, 47);
+    EXPECT_EQ(frames[399].right, -97);
     EXPECT_EQ(Fnv1a(bytes), 664400118u);
 }
