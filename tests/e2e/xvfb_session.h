@@ -3,6 +3,7 @@
 // and watched as a child process.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,8 +98,6 @@ inline int WaitForExit(pid_t pid, int timeoutMs)
 
 // One Xvfb server on a free display number for all tests of the binary. It
 // keeps its screen in an XWD file, so tests can see what the window shows.
-// Each test file registers one; the first to set up starts the server, the
-// others share it, and only the one that started it stops it.
 class XvfbServer : public ::testing::Environment
 {
 public:
@@ -108,45 +107,37 @@ public:
 
     void SetUp() override
     {
-        if (!display.empty())
-        {
-            return;
-        }
-        owner = true;
         char pattern[] = "/tmp/mirelantha-xvfb-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         screenDirectory = pattern;
         for (int number = 87; number < 200 && display.empty(); number++)
         {
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (fs::exists(lock) || fs::exists(socket))
+            std::string name = ":" + std::to_string(number);
+            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
             {
                 continue;
             }
-            std::string name = ":" + std::to_string(number);
-            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "1024x768x24", "-noreset",
-                         "-nolisten", "tcp", "-fbdir", screenDirectory.string()},
+            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "1024x768x24", "-noreset", "-nolisten", "tcp",
+                         "-fbdir", screenDirectory.string()},
                         "/", {}, "/dev/null");
-            for (int waited = 0; waited < 10000; waited += 100)
+            // Until it answers, or dies having lost the race for this number.
+            for (int waited = 0; waited < 10000 && display.empty(); waited += 100)
             {
                 if (RunOnDisplay(name, "xdpyinfo"))
                 {
                     display = name;
-                    break;
                 }
-                int status = 0;
-                if (waitpid(pid, &status, WNOHANG) == pid)
+                else if (waitpid(pid, nullptr, WNOHANG) == pid)
                 {
-                    break;  // lost the race for this number; try the next
+                    pid = 0;
+                    break;
                 }
                 SleepMs(100);
             }
-            if (display.empty() && pid > 0)
+            if (display.empty())
             {
-                kill(pid, SIGTERM);
-                waitpid(pid, nullptr, 0);
-                pid = 0;
+                stop();
             }
         }
         ASSERT_FALSE(display.empty()) << "could not start Xvfb";
@@ -154,23 +145,25 @@ public:
 
     void TearDown() override
     {
-        if (!owner)
-        {
-            return;
-        }
+        stop();
+        std::error_code ignored;
+        fs::remove_all(screenDirectory, ignored);
+    }
+
+private:
+    static void stop()
+    {
         if (pid > 0)
         {
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
             pid = 0;
         }
-        std::error_code ignored;
-        fs::remove_all(screenDirectory, ignored);
     }
-
-private:
-    bool owner = false;
 };
+
+// Registered once for the whole test binary, whichever files include this.
+inline ::testing::Environment* const Xvfb = ::testing::AddGlobalTestEnvironment(new XvfbServer);
 
 // What the screen shows now, as RGBA rows top first: read from the XWD file
 // Xvfb keeps (big-endian header; 32-bit pixels with 8-bit channel masks).

@@ -1,0 +1,245 @@
+// What the end-to-end tests share about the program itself: running it on the
+// test X server in a scratch directory, pressing keys, reading its screenshots
+// back as palette indices, and the title screen it should show. Test thread.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/title_picture.h"
+#include "gfx/palette.h"
+#include "gfx/screen_buffer.h"
+#include "gfx/title_screen.h"
+#include "tests/e2e/xvfb_session.h"
+
+// Each test file gets its own private copy of the PNG reader.
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace e2e
+{
+
+constexpr int Width = 1024;  // the Xvfb screen, and so the window
+constexpr int Height = 768;
+// Jitter keeps a live colour within 0.08 of its base: about 20 per byte.
+constexpr int Tolerance = 25;
+
+struct Picture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+};
+
+inline bool LoadPng(const fs::path& name, Picture& picture)
+{
+    int channels = 0;
+    stbi_uc* pixels = stbi_load(name.c_str(), &picture.width, &picture.height, &channels, 4);
+    if (pixels)
+    {
+        picture.rgba.assign(pixels, pixels + picture.width * picture.height * 4);
+        stbi_image_free(pixels);
+    }
+    return pixels != nullptr;
+}
+
+inline std::string ReadAll(const fs::path& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Palette indices, one per framebuffer pixel at PixelOffset(x, y); -1 where a
+// picture shows a colour near none of the base colours.
+using Cells = std::vector<int8_t>;
+
+// Reads each framebuffer pixel from the middle of its 8 x 8 block of a
+// window-sized picture and names the nearest base colour within tolerance.
+inline Cells ReadCells(const Picture& picture)
+{
+    Cells cells(ScreenPixels, -1);
+    for (int x = 0; x < ScreenWidth; x++)
+    {
+        for (int y = 0; y < ScreenHeight; y++)
+        {
+            int column = x * Width / ScreenWidth + Width / ScreenWidth / 2;
+            int row = (ScreenHeight - 1 - y) * Height / ScreenHeight + Height / ScreenHeight / 2;
+            const uint8_t* rgb = &picture.rgba[(size_t(row) * picture.width + column) * 4];
+            int nearest = Tolerance + 1;
+            for (int index = 0; index < PaletteColours; index++)
+            {
+                int distance = 0;
+                for (int k = 0; k < 3; k++)
+                {
+                    int base = static_cast<int>(std::clamp(BasePalette[index][k], 0.0f, 1.0f) * 255);
+                    distance = std::max(distance, std::abs(rgb[k] - base));
+                }
+                if (distance < nearest)
+                {
+                    nearest = distance;
+                    cells[PixelOffset(x, y)] = static_cast<int8_t>(index);
+                }
+            }
+        }
+    }
+    return cells;
+}
+
+// The ScreenBuffer as it shows: anything outside 0..9 is black, like colour 0.
+inline Cells CaptureScreenBuffer()
+{
+    Cells cells(ScreenBuffer, ScreenBuffer + ScreenPixels);
+    for (int8_t& index : cells)
+    {
+        index = index >= 0 && index < PaletteColours ? index : 0;
+    }
+    return cells;
+}
+
+// Inclusive pixel bounds.
+struct Region
+{
+    int left;
+    int bottom;
+    int right;
+    int top;
+};
+constexpr Region WholeScreen = {0, 0, ScreenWidth - 1, ScreenHeight - 1};
+
+// Counts the pixels of `region` that show neither `expected` nor `alternative`
+// (such as the other phase of a blink), and describes the first of them.
+inline int CountDifferences(const Cells& shown, const Cells& expected, const Cells& alternative, Region region,
+                            std::string& first)
+{
+    int differences = 0;
+    for (int x = region.left; x <= region.right; x++)
+    {
+        for (int y = region.bottom; y <= region.top; y++)
+        {
+            int8_t seen = shown[PixelOffset(x, y)];
+            if (seen != expected[PixelOffset(x, y)] && seen != alternative[PixelOffset(x, y)])
+            {
+                if (differences++ == 0)
+                {
+                    first = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows index " +
+                            std::to_string(seen) + " instead of " + std::to_string(expected[PixelOffset(x, y)]);
+                }
+            }
+        }
+    }
+    return differences;
+}
+
+inline int CountDifferences(const Cells& shown, const Cells& expected, Region region, std::string& first)
+{
+    return CountDifferences(shown, expected, expected, region, first);
+}
+
+// The title screen in both phases of the blinking prompt, from the title
+// picture file the program reads in `workingDirectory`.
+inline void DrawExpectedTitle(const fs::path& workingDirectory, Cells& first, Cells& second)
+{
+    fs::path previous = fs::current_path();
+    fs::current_path(workingDirectory);
+    ReadTitlePictureFile();
+    fs::current_path(previous);
+    for (Cells* phase : {&first, &second})
+    {
+        FrameCounter = phase == &first ? 0 : 6;
+        ClearScreenBuffer();
+        DrawTitleScreen();
+        *phase = CaptureScreenBuffer();
+    }
+}
+
+// xdotool actions that hold a key over a few 18 ms ticks, so that the program
+// sees it down in some update, and let it go.
+inline std::string Tap(const std::string& key)
+{
+    return "keydown " + key + " sleep 0.08 keyup " + key;
+}
+
+// The program on the test X server in a scratch directory.
+class Program
+{
+public:
+    ScratchDirectory scratch;
+    pid_t pid = 0;
+    int nextScreenshot = 0;
+    std::chrono::steady_clock::time_point started;
+
+    // `environment` adds to the display and, for sanitizer builds, no leak
+    // check: the X and GL driver libraries leave allocations behind at exit,
+    // and our own leaks are the unit tests' business.
+    void start(std::vector<std::pair<std::string, std::string>> environment)
+    {
+        environment.push_back({"DISPLAY", XvfbServer::display});
+        environment.push_back({"ASAN_OPTIONS", "detect_leaks=0"});
+        started = std::chrono::steady_clock::now();
+        pid = Spawn({ProgramPath()}, scratch.path, environment, scratch.path / "stderr.txt");
+    }
+
+    bool windowShown()
+    {
+        return WaitFor([] { return RunOnDisplay(XvfbServer::display, "xdotool search --name '^mirelantha$'"); },
+                       15000);
+    }
+
+    // Runs a line of xdotool actions, with its own sleeps, to the end.
+    void keys(const std::string& actions) { RunOnDisplay(XvfbServer::display, "xdotool " + actions); }
+
+    // Presses Print Screen and reads the window-sized file it writes.
+    bool screenshot(Picture& picture)
+    {
+        keys(Tap("Print"));
+        fs::path name = scratch.path / ("screen" + std::to_string(nextScreenshot++) + ".png");
+        return WaitFor([&] { return LoadPng(name, picture); }, 5000) && picture.width == Width &&
+               picture.height == Height;
+    }
+
+    std::string errors() const { return ReadAll(scratch.path / "stderr.txt"); }
+
+    int finish()
+    {
+        int status = WaitForExit(pid, 15000);
+        pid = 0;
+        return status;
+    }
+
+    double secondsRunning() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
+
+    ~Program()
+    {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        // Set MIRELANTHA_E2E_KEEP to a directory to look at what a run saw and heard.
+        if (const char* keep = std::getenv("MIRELANTHA_E2E_KEEP"))
+        {
+            std::error_code ignored;
+            fs::create_directories(keep, ignored);
+            for (const auto& entry : fs::directory_iterator(scratch.path, ignored))
+            {
+                if (entry.is_regular_file())
+                {
+                    fs::copy_file(entry.path(), fs::path(keep) / entry.path().filename(),
+                                  fs::copy_options::overwrite_existing, ignored);
+                }
+            }
+        }
+    }
+};
+
+}  // namespace e2e
