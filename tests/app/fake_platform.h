@@ -1,12 +1,19 @@
 // A scripted platform for driving the main loop headless: a settable clock,
-// an event queue, and a log of what the loop asked the platform to do.
+// an event queue, and a log of what the loop asked the platform to do; and a
+// fixture that starts each test on the title screen with it.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "app/main_loop.h"
+#include "app/shell.h"
+#include "audio/mixer.h"
+#include "gfx/palette.h"
 
 class FakePlatform : public ShellPlatform
 {
@@ -19,7 +26,6 @@ public:
 
     void keyDown(int32_t key) { events.push_back({EventKeyDown, key}); }
     void keyUp(int32_t key) { events.push_back({EventKeyUp, key}); }
-    void quit() { events.push_back({EventQuit, 0}); }
 
     uint32_t milliseconds() override { return now; }
     void delay(uint32_t ms) override
@@ -44,4 +50,39 @@ public:
         log.push_back("present");
     }
     void saveScreenshot() override { log.push_back("screenshot"); }
+};
+
+// The shell on its title screen, as at start-up, with the fake platform.
+class ShellTest : public ::testing::Test
+{
+protected:
+    FakePlatform platform;
+    MainLoopState state{};
+
+    void SetUp() override
+    {
+        std::srand(7);
+        EndGame();
+        QuitRequested = false;
+        ShellClock = 0;
+        CurrentPlatform = &platform;
+        PaletteDriftSpeed = 24;
+        PaletteTickCounter = 0;
+        AudioStartupState();
+        state = StartMainLoopState(platform.now);
+    }
+
+    void TearDown() override
+    {
+        EndGame();
+        QuitRequested = false;
+        CurrentPlatform = nullptr;
+    }
+
+    // One loop iteration after `ms` milliseconds with the queued events.
+    bool iterate(uint32_t ms = 0)
+    {
+        platform.now += ms;
+        return RunMainLoopIteration(platform, state);
+    }
 };
