@@ -44,6 +44,17 @@ inline std::vector<StereoSample> DecodeFrames(const std::vector<uint8_t>& bytes)
     return frames;
 }
 
+// Index of the first frame where a and b differ, or the shorter length.
+inline size_t FirstDifference(const std::vector<StereoSample>& a, const std::vector<StereoSample>& b)
+{
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i].left == b[i].left && a[i].right == b[i].right)
+    {
+        ++i;
+    }
+    return i;
+}
+
 // One device callback of `frames` frames.
 inline std::vector<StereoSample> Callback(int frames)
 {

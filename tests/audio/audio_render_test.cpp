@@ -185,11 +185,7 @@ TEST(AudioRender, ScriptLinesRunAtTheirOwnCallbackInAnyOrderAndBadLinesStopTheTo
     // The silent step listed last still runs before callback 3: its pan and
     // boost draws change the music from the next beat that starts a voice
     // (frame 18900 or 37800), long before the flourish of callback 20 sounds.
-    size_t frame = 0;
-    while (frame < a.size() && a[frame].left == b[frame].left && a[frame].right == b[frame].right)
-    {
-        ++frame;
-    }
+    size_t frame = FirstDifference(a, b);
     EXPECT_GE(frame, 18900u);
     EXPECT_LT(frame, 40960u);
 }

@@ -49,53 +49,26 @@ void StartSteadySquares(int first, int count)
 }
 }  // namespace
 
-TEST(Exchange, SoundEffectStartsOnlyInTheCallbackAfterTheGamesNextSwap)
+TEST(Exchange, SoundEffectStartsInTheCallbackAfterTheGamesSwapOnceTheMixerTookTheLastBlock)
 {
     FreshMixer();
     std::srand(3);
     StartSfx(0, 1000);
-
     Callback(16);
     EXPECT_FALSE(VoiceActive[0]) << "not published yet";
 
-    AudioUpdate();
-    Callback(16);
-    ASSERT_TRUE(VoiceActive[0]);
-    // Activated with the clock at 17: moved to the grid line at 4725.
-    EXPECT_EQ(Voices[0].delay, 4725u - 17u);
-    EXPECT_EQ(Voices[0].position, 16u);
-}
-
-TEST(Exchange, GamePublishesOnlyAfterTheMixerTookItsPreviousBlock)
-{
-    FreshMixer();
-    StartSfx(0, 1000);
     AudioUpdate();                  // published
     StartSfx(1, 1000);
     AudioUpdate();                  // the mixer has not taken the first block yet
-    Callback(4);
-    EXPECT_TRUE(VoiceActive[0]);
+    Callback(16);
+    ASSERT_TRUE(VoiceActive[0]);
     EXPECT_FALSE(VoiceActive[1]);
+    // Activated with the clock at 17: moved to the grid line at 4725.
+    EXPECT_EQ(Voices[0].delay, 4725u - 17u);
+    EXPECT_EQ(Voices[0].position, 16u);
     AudioUpdate();
     Callback(4);
     EXPECT_TRUE(VoiceActive[1]);
-}
-
-TEST(Exchange, FinishedVoiceIsReportedBackAndBecomesFreeAfterTheNextRoundTrip)
-{
-    FreshMixer();
-    StartSfx(5, 10);
-    Voices[5].gridAlign = false;
-    AudioUpdate();
-    Callback(64);
-    EXPECT_FALSE(VoiceActive[5]) << "ten frames long";
-    EXPECT_TRUE(SfxVoiceInUse[5]);
-
-    AudioUpdate();  // takes the mixer's previous block, which holds no report
-    EXPECT_TRUE(SfxVoiceInUse[5]);
-    Callback(4);    // the mixer hands over the block with the report
-    AudioUpdate();
-    EXPECT_FALSE(SfxVoiceInUse[5]);
 }
 
 TEST(Exchange, NewGameHalvesTheEchoTailOnceAtTheNextSwap)

@@ -192,7 +192,7 @@ TEST_F(SampleFiles, EmptyCutGarbageAndMissingFilesLoadAsSilenceAndAHalfFileKeeps
     EXPECT_TRUE(load("no_audio").empty());
 }
 
-TEST_F(SampleLoader, ShutdownBeforeTheFirstFileStopsItWithAnEmptyBank)
+TEST_F(SampleLoader, ShutdownBeforeOrWhileLoadingWaitsForTheLoaderThenLeavesAnEmptyBank)
 {
     // Hold the lock so the loader waits at its first check, ask it to stop,
     // then let shutdown poll until it has said it is done.
@@ -202,10 +202,8 @@ TEST_F(SampleLoader, ShutdownBeforeTheFirstFileStopsItWithAnEmptyBank)
     LoaderLock.unlock();
     AudioShutdown();
     ExpectEmptyBank();
-}
 
-TEST_F(SampleLoader, ShutdownWhileLoadingWaitsForTheLoaderThenFreesTheBank)
-{
+    AudioStartupState();
     StartSampleLoader();
     AudioShutdown();  // stops between two files, whichever they are
     ExpectEmptyBank();
@@ -273,14 +271,7 @@ TEST_F(SoundEffects, PlaySoundClampsLoudVolumesButPlaySoundExDoesNot)
         AudioStartupState();
         SamplesLoaded = true;
         std::srand(42);  // same pan and boost draws for every start
-        if (extended)
-        {
-            PlaySoundEx(Kind(StepId), 0.0f, volume, 0.6f, 0.0f);
-        }
-        else
-        {
-            PlaySound(Kind(StepId), volume, 0.0f);
-        }
+        extended ? PlaySoundEx(Kind(StepId), 0.0f, volume, 0.6f, 0.0f) : PlaySound(Kind(StepId), volume, 0.0f);
         return Voices[0].volume;
     };
     EXPECT_EQ(startedVolume(false, 3.0f), startedVolume(false, 1.0f));
@@ -371,12 +362,7 @@ TEST_F(SoundEffects, TwoEffectsStartedInOneFrameAreHeardFromTheSameGridLine)
     ASSERT_GT(Voices[1].position, 0u);
     EXPECT_EQ(Voices[0].delay, Voices[1].delay);
 
-    size_t first = 0;
-    while (first < loud.size() && loud[first].left == quiet[first].left &&
-           loud[first].right == quiet[first].right)
-    {
-        ++first;
-    }
+    size_t first = FirstDifference(loud, quiet);
     uint32_t start = Voices[0].delay;
     EXPECT_EQ((clockAtExchange + start) % GridFrames, 0u);
     // The first frames of a sample may still round to silence.

@@ -62,29 +62,6 @@ TEST(VoiceTiming, VoiceIsSilentThroughItsDelayAndFinishedOnceItsLengthsAreUsedUp
     EXPECT_TRUE(VoiceFinished(empty));
 }
 
-TEST(Envelope, RisesThroughAttackHoldsThroughSustainAndFallsThroughRelease)
-{
-    struct Case
-    {
-        uint32_t delay, attack, sustain, release;
-        std::vector<float> levels;  // from position 0
-    };
-    const Case cases[] = {
-        {2, 4, 2, 4, {0, 0, 0, 0.25f, 0.5f, 0.75f, 1, 1, 1, 0.75f, 0.5f, 0.25f, 0}},
-        {3, 0, 2, 0, {0, 0, 0, 1, 1, 0}},  // no attack: full at once; no release: abrupt
-    };
-    for (const Case& c : cases)
-    {
-        Voice voice = PlainVoice(1, 440.0f, 1.0f, c.delay, c.attack, c.sustain, c.release);
-        std::vector<float> levels;
-        for (voice.position = 0; voice.position < c.levels.size(); ++voice.position)
-        {
-            levels.push_back(EnvelopeLevel(voice));
-        }
-        EXPECT_EQ(levels, c.levels);
-    }
-}
-
 TEST(InitVoice, DrawsPanJitterThenVolumeBoostAndNegatesThePan)
 {
     std::srand(1234);
@@ -162,16 +139,11 @@ TEST(GridAlign, MovesAStartOffTheGridToTheNextLineAndSoftensItOffTheBeat)
     SampleClock = 0;
 }
 
-TEST(FastSin, IsAParabolaThroughTheQuarterTurnsAndWrapsLargeAnglesFirst)
+TEST(FastSin, IsAboutOneAtAQuarterTurnAndWrapsLargeAnglesIntoOneTurnFirst)
 {
-    const float quarter = 1.5707964f;
-    EXPECT_EQ(FastSin(0.0f), 0.0f);
-    EXPECT_NEAR(FastSin(quarter), 1.0f, 1e-6f);
-    EXPECT_NEAR(FastSin(-quarter), -1.0f, 1e-6f);
-    EXPECT_NEAR(FastSin(3.1415927f / 6), 0.5f, 0.06f);
-    for (float n : {1.0f, 10.0f, 1000.0f, -1000.0f})
+    for (float turns : {0.0f, 1.0f, 10.0f, 1000.0f, -1000.0f})
     {
-        EXPECT_NEAR(FastSin(quarter + n * 6.2831855f), 1.0f, 2e-3f) << "turns " << n;
+        EXPECT_NEAR(FastSin(1.5707964f + turns * 6.2831855f), 1.0f, 2e-3f) << "turns " << turns;
     }
     // Far out the float angle itself is coarse, but the result stays a sine value.
     for (float x : {1.0e6f, -3.0e7f, 123456.78f})
@@ -205,18 +177,6 @@ TEST(ApplyPan, KeepsTheCentreBandTruncatesGainsClampsAndWraps)
         StereoSample out = ApplyPan(c.in, c.pan);
         EXPECT_EQ(out.left, c.left);
         EXPECT_EQ(out.right, c.right);
-    }
-}
-
-TEST(Waveforms, SquareIsLowForTheFirstHalfPeriodAndTruncatesTowardZero)
-{
-    Voice voice = PlainVoice(9, 441.0f, 0.5f, 0, 0, 1000, 0);  // 100-frame period
-    std::vector<StereoSample> frames = Render(voice, 200);
-    for (int i = 0; i < 200; ++i)
-    {
-        int expected = (i % 100) < 50 ? -8191 : 8191;  // 0.5 x 16383 = 8191.5
-        ASSERT_EQ(frames[i].left, expected) << "frame " << i;
-        ASSERT_EQ(frames[i].right, expected) << "frame " << i;
     }
 }
 
