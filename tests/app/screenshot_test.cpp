@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -46,7 +45,6 @@ protected:
     {
         fs::current_path(previous);
         fs::remove_all(directory);
-        ScreenshotCounter = 0;
     }
 };
 
@@ -68,6 +66,7 @@ std::vector<uint8_t> PositionImage()
     }
     return staging;
 }
+const std::vector<uint8_t> Staging = PositionImage();
 
 std::string ReadAll(const std::string& name)
 {
@@ -76,32 +75,22 @@ std::string ReadAll(const std::string& name)
 }
 }
 
-TEST_F(Screenshots, ThreePressesWriteScreenZeroOneAndTwo)
+TEST_F(Screenshots, PressesTakeTheNextFreeNumberAndNeverOverwrite)
 {
-    std::vector<uint8_t> staging = PositionImage();
+    std::ofstream("screen1.png") << "an earlier run";
+    std::ofstream("screen3.png") << "another";
     for (int i = 0; i < 3; i++)
     {
-        SaveScreenshot(staging.data(), 64, 48);
+        SaveScreenshot(Staging.data(), 32, 24);
     }
-    EXPECT_TRUE(fs::exists("screen0.png"));
-    EXPECT_TRUE(fs::exists("screen1.png"));
-    EXPECT_TRUE(fs::exists("screen2.png"));
-    EXPECT_FALSE(fs::exists("screen3.png"));
-    EXPECT_EQ(ScreenshotCounter, 3);
-}
-
-TEST_F(Screenshots, ExistingFilesAreSkippedNotOverwritten)
-{
-    std::ofstream("screen0.png") << "an earlier run";
-    std::ofstream("screen2.png") << "another";
-    std::vector<uint8_t> staging = PositionImage();
-    SaveScreenshot(staging.data(), 32, 24);
-    SaveScreenshot(staging.data(), 32, 24);
-    EXPECT_EQ(ReadAll("screen0.png"), "an earlier run");
-    EXPECT_EQ(ReadAll("screen2.png"), "another");
-    EXPECT_TRUE(fs::exists("screen1.png"));
-    EXPECT_TRUE(fs::exists("screen3.png"));
-    EXPECT_EQ(ScreenshotCounter, 4);
+    EXPECT_EQ(ReadAll("screen1.png"), "an earlier run");
+    EXPECT_EQ(ReadAll("screen3.png"), "another");
+    for (const char* name : {"screen0.png", "screen2.png", "screen4.png"})
+    {
+        EXPECT_TRUE(fs::exists(name)) << name;
+    }
+    EXPECT_FALSE(fs::exists("screen5.png"));
+    EXPECT_EQ(ScreenshotCounter, 5);
 }
 
 TEST_F(Screenshots, FailedWriteStillAdvancesTheCounter)
@@ -109,21 +98,19 @@ TEST_F(Screenshots, FailedWriteStillAdvancesTheCounter)
     // A dangling link looks absent, but creating the file through it fails:
     // the write fails and the next press moves on to the next number.
     fs::create_symlink("missing/target.png", "screen0.png");
-    std::vector<uint8_t> staging = PositionImage();
-    SaveScreenshot(staging.data(), 8, 6);
+    SaveScreenshot(Staging.data(), 8, 6);
     EXPECT_EQ(ScreenshotCounter, 1);
     EXPECT_TRUE(fs::is_symlink("screen0.png"));
     EXPECT_FALSE(fs::exists("missing"));
 
-    SaveScreenshot(staging.data(), 8, 6);
+    SaveScreenshot(Staging.data(), 8, 6);
     EXPECT_TRUE(fs::is_regular_file("screen1.png"));
     EXPECT_EQ(ScreenshotCounter, 2);
 }
 
 TEST_F(Screenshots, PngHoldsTheWindowSizeWithTheTopRowFirst)
 {
-    std::vector<uint8_t> staging = PositionImage();
-    SaveScreenshot(staging.data(), 1024, 768);
+    SaveScreenshot(Staging.data(), 1024, 768);
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load("screen0.png", &width, &height, &channels, 4);
     ASSERT_NE(pixels, nullptr);
@@ -145,32 +132,29 @@ TEST_F(Screenshots, PngHoldsTheWindowSizeWithTheTopRowFirst)
     stbi_image_free(pixels);
 }
 
-TEST(ScreenshotScaling, OddWindowSizesPickThePixelUnderEachWindowPixelCentre)
+TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCorner)
 {
-    std::vector<uint8_t> staging = PositionImage();
-    const int sizes[][2] = {{1366, 768}, {300, 200}, {100, 50}, {1920, 1080}};
-    for (const auto& size : sizes)
+    for (auto [width, height] : {std::pair{1366, 768}, {300, 200}, {1920, 1080}})
     {
-        int width = size[0], height = size[1];
         std::vector<uint8_t> out(static_cast<size_t>(width) * height * 4);
-        ScaleDisplayImage(staging.data(), width, height, out.data());
-        for (int row = 0; row < height; row++)
+        ScaleDisplayImage(Staging.data(), width, height, out.data());
+        // Along the top row x runs 0..127 and down the left column y runs
+        // 95..0, each step at most one pixel: nothing dropped, nothing mixed.
+        auto at = [&](int row, int column) { return &out[(static_cast<size_t>(row) * width + column) * 4]; };
+        for (int column = 1; column < width; column++)
         {
-            int y = static_cast<int>(std::floor((height - 1 - row + 0.5) * 96.0 / height));
-            for (int column = 0; column < width; column++)
-            {
-                int x = static_cast<int>(std::floor((column + 0.5) * 128.0 / width));
-                const uint8_t* p = &out[(static_cast<size_t>(row) * width + column) * 4];
-                ASSERT_EQ(p[0], x) << width << "x" << height << " at " << row << "," << column;
-                ASSERT_EQ(p[1], y) << width << "x" << height << " at " << row << "," << column;
-            }
+            const int step = at(0, column)[0] - at(0, column - 1)[0];
+            ASSERT_TRUE(step == 0 || step == 1) << width << " at column " << column;
         }
-        // The corners show the framebuffer's corners: (0, 95) top left, (127, 0) bottom right.
-        EXPECT_EQ(out[0], 0);
-        EXPECT_EQ(out[1], 95);
-        const uint8_t* last = &out[out.size() - 4];
-        EXPECT_EQ(last[0], 127);
-        EXPECT_EQ(last[1], 0);
+        for (int row = 1; row < height; row++)
+        {
+            const int step = at(row - 1, 0)[1] - at(row, 0)[1];
+            ASSERT_TRUE(step == 0 || step == 1) << height << " at row " << row;
+        }
+        EXPECT_EQ(at(0, 0)[0], 0);
+        EXPECT_EQ(at(0, 0)[1], 95);
+        EXPECT_EQ(at(height - 1, width - 1)[0], 127);
+        EXPECT_EQ(at(height - 1, width - 1)[1], 0);
     }
 }
 
@@ -178,11 +162,10 @@ TEST(ScreenshotScaling, NothingPresentedYetGivesOpaqueBlack)
 {
     std::vector<uint8_t> out(16 * 12 * 4, 77);
     ScaleDisplayImage(nullptr, 16, 12, out.data());
-    for (size_t i = 0; i < out.size(); i += 4)
+    std::vector<uint8_t> black;
+    for (int i = 0; i < 16 * 12; i++)
     {
-        ASSERT_EQ(out[i], 0);
-        ASSERT_EQ(out[i + 1], 0);
-        ASSERT_EQ(out[i + 2], 0);
-        ASSERT_EQ(out[i + 3], 255);
+        black.insert(black.end(), {0, 0, 0, 255});
     }
+    EXPECT_EQ(out, black);
 }

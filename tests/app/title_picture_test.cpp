@@ -2,11 +2,10 @@
 // land in the grid, and how reading stops.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cctype>
 #include <climits>
-#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -14,6 +13,8 @@
 
 namespace
 {
+namespace fs = std::filesystem;
+
 void Read(const std::string& text)
 {
     std::istringstream in(text);
@@ -22,78 +23,51 @@ void Read(const std::string& text)
 
 int CountNonZero()
 {
-    int n = 0;
-    for (const auto& column : TitlePicture)
-    {
-        for (int32_t cell : column)
-        {
-            n += cell != 0 ? 1 : 0;
-        }
-    }
-    return n;
+    const int32_t* cells = &TitlePicture[0][0];
+    return static_cast<int>(4096 - std::count(cells, cells + 4096, 0));
 }
 
 std::string Numbers(int count, int value)
 {
     std::string text;
-    for (int i = 0; i < count; i++)
+    while (count-- > 0)
     {
         text += std::to_string(value) + " ";
     }
     return text;
 }
 
-// Runs a body with the working directory switched, restoring it afterwards.
-template <typename Body>
-void InDirectory(const std::string& dir, Body body)
+// Reads the title picture file with the working directory switched.
+void ReadFileIn(const fs::path& directory)
 {
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    body();
-    ASSERT_EQ(chdir(previous), 0);
+    const fs::path previous = fs::current_path();
+    fs::current_path(directory);
+    ReadTitlePictureFile();
+    fs::current_path(previous);
 }
 }
 
-TEST(TitlePicture, ASingleNumberFillsOnlyTheBottomLeftCell)
+TEST(TitlePicture, NumbersFillRowsLeftToRightFromTheBottomUntilTheFirstThingThatIsNotANumber)
 {
     Read("7");
     EXPECT_EQ(TitlePicture[0][0], 7);
     EXPECT_EQ(CountNonZero(), 1);
-}
 
-TEST(TitlePicture, NumbersFillRowsLeftToRightFromTheBottomWhateverTheLineBreaks)
-{
-    Read("1 2\n3");
-    EXPECT_EQ(TitlePicture[0][0], 1);
-    EXPECT_EQ(TitlePicture[1][0], 2);
-    EXPECT_EQ(TitlePicture[2][0], 3);
-    EXPECT_EQ(CountNonZero(), 3);
-
-    Read(Numbers(64, 4) + "\t\r\n  +5 -6\v\f8");
+    Read(Numbers(64, 4) + "\t\r\n  +5 -6\v\f8 x " + Numbers(100, 3));
     EXPECT_EQ(TitlePicture[63][0], 4);
     EXPECT_EQ(TitlePicture[0][1], 5);
     EXPECT_EQ(TitlePicture[1][1], -6);
     EXPECT_EQ(TitlePicture[2][1], 8);
-}
-
-TEST(TitlePicture, ReadingStopsForGoodAtTheFirstThingThatIsNotANumber)
-{
-    Read(Numbers(64, 9) + "x " + Numbers(100, 3));
-    for (int x = 0; x < 64; x++)
-    {
-        EXPECT_EQ(TitlePicture[x][0], 9);
-    }
-    EXPECT_EQ(CountNonZero(), 64);
+    EXPECT_EQ(CountNonZero(), 67);
 
     // A number ends at the first character that cannot continue it; what
     // follows must then start a number of its own.
-    Read("12abc 5");
-    EXPECT_EQ(TitlePicture[0][0], 12);
-    EXPECT_EQ(CountNonZero(), 1);
-    Read("3 - 4");
-    EXPECT_EQ(TitlePicture[0][0], 3);
-    EXPECT_EQ(CountNonZero(), 1);
+    for (const char* text : {"12abc 5", "12 - 4"})
+    {
+        Read(text);
+        EXPECT_EQ(TitlePicture[0][0], 12) << text;
+        EXPECT_EQ(CountNonZero(), 1) << text;
+    }
 }
 
 TEST(TitlePicture, ANumberTooLargeForThirtyTwoBitsEndsReadingAndStaysTransparent)
@@ -155,25 +129,16 @@ TEST(TitlePicture, EveryByteBetweenTwoNumbersIsHandledAsFormattedExtractionDoes)
 TEST(TitlePicture, AMissingFileGivesAnEmptyPictureEvenAfterAnEarlierRead)
 {
     Read("1 2 3");
-    const std::string dir = MIRELANTHA_BINARY_DIR "/title_picture_empty_dir";
-    std::string command = "mkdir -p '" + dir + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    InDirectory(dir, [] { ReadTitlePictureFile(); });
+    const fs::path empty = MIRELANTHA_BINARY_DIR "/title_picture_empty_dir";
+    fs::create_directories(empty);
+    ReadFileIn(empty);
     EXPECT_EQ(CountNonZero(), 0);
 }
 
 TEST(TitlePicture, ShippedPictureIsPaintedInPaletteColoursOnly)
 {
-    InDirectory(MIRELANTHA_SOURCE_DIR, [] { ReadTitlePictureFile(); });
-    int painted = 0;
-    for (const auto& column : TitlePicture)
-    {
-        for (int32_t cell : column)
-        {
-            EXPECT_GE(cell, 0);
-            EXPECT_LE(cell, 9);
-            painted += cell != 0 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(painted, 1000);
+    ReadFileIn(MIRELANTHA_SOURCE_DIR);
+    const int32_t* cells = &TitlePicture[0][0];
+    EXPECT_TRUE(std::all_of(cells, cells + 4096, [](int32_t cell) { return cell >= 0 && cell <= 9; }));
+    EXPECT_GT(CountNonZero(), 1000);
 }
