@@ -46,26 +46,17 @@ std::vector<NoteRecord> StartedMusic()
     return notes;
 }
 
-// A fresh audio state at a beat (SampleClock 0), the bank loaded so drums
-// sound, and no voice playing.
+// A fresh audio state at a beat (SampleClock 0), drums allowed (the bank's
+// contents do not matter to the generator), and no voice playing.
 class MusicTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override { fresh(); }
+    void TearDown() override
     {
-        SampleDirectory = ShippedSamples.c_str();
-        LoadSampleBank();
-        SampleDirectory = "dat/samples";
-    }
-
-    static void TearDownTestSuite()
-    {
-        FreeSamples();
+        MusicSection = 0;
         SamplesLoaded = false;
     }
-
-    void SetUp() override { fresh(); }
-    void TearDown() override { MusicSection = 0; }
 
     // running: the garden is open rather than being planted.
     void fresh(int32_t section = 0, int running = 0)
@@ -124,15 +115,12 @@ TEST_F(TitleMusic, SectionOneStepDrawsNoteChordOctavesThenDrumInThatOrder)
     EXPECT_EQ(note.kind, 9);
     EXPECT_EQ(note.frequency, DegreeFrequency(7, 1 - d[2] % 2 - d[3] % 2));
     EXPECT_EQ(note.sustain, 18900u);
-    EXPECT_EQ(note.delay, 0u);
-    EXPECT_FLOAT_EQ(note.echoSend, 1.6f);
     EXPECT_FLOAT_EQ(note.pan, Jitter(d[4]));
     EXPECT_NEAR(note.volume, 0.036f * Boost(d[5]), 1e-6);
 
     const Voice& drum = Voices[MusicVoiceBase + 1];
     ASSERT_TRUE(VoiceActive[MusicVoiceBase + 1]);
     EXPECT_EQ(drum.kind, 17 + d[7] % 16);
-    EXPECT_FLOAT_EQ(drum.echoSend, 0.7f);
     EXPECT_FLOAT_EQ(drum.pan, Jitter(d[8]));
     EXPECT_NEAR(drum.volume, 0.06f * Boost(d[9]), 1e-6);
 
@@ -163,45 +151,24 @@ TEST_F(TitleMusic, SectionTwoSkipsTheExtraDrumDrawWhenItsDrumIsSilent)
     EXPECT_EQ(std::rand(), d[7]);
 }
 
-TEST_F(TitleMusic, SectionMovesOnlyAtStepZeroAndAtMostTwoSectionsOnward)
-{
-    int moved = 0;
-    for (unsigned seed = 1; seed <= 200; ++seed)
-    {
-        int32_t before = static_cast<int32_t>(seed % 4);
-        fresh(before);
-        std::srand(seed);
-        TitleMusicStep(5);
-        ASSERT_EQ(MusicSection, before);
-        TitleMusicStep(0);
-        ASSERT_TRUE(MusicSection >= 0 && MusicSection < 4);
-        int32_t step = (MusicSection - before + 4) % 4;
-        ASSERT_LE(step, 2);
-        moved += step != 0 ? 1 : 0;
-    }
-    EXPECT_GT(moved, 0);
-    EXPECT_LT(moved, 200);
-}
-
 TEST_F(GameMusic, TitleSectionsTwoAndThreePlayAsZeroAndOneAndStayUntilTheToggle)
 {
+    auto play = [&](int32_t section, int running, int32_t step) {
+        fresh(section, running);
+        std::srand(50 + static_cast<unsigned>(step));
+        GameMusicStep(step);
+        return std::make_pair(StartedMusic(), std::rand());
+    };
     for (int running = 0; running <= 1; ++running)
     {
         for (int32_t section : {2, 3})
         {
             for (int32_t step = 1; step < 16; ++step)
             {
-                SCOPED_TRACE(testing::Message() << "running " << running << " section " << section
-                                                << " step " << step);
-                auto play = [&](int32_t asSection) {
-                    fresh(asSection, running);
-                    std::srand(50 + static_cast<unsigned>(step));
-                    GameMusicStep(step);
-                    return std::make_pair(StartedMusic(), std::rand());
-                };
-                auto asTitle = play(section);
+                SCOPED_TRACE(testing::Message() << running << " section " << section << " step " << step);
+                auto asTitle = play(section, running, step);
                 ASSERT_EQ(MusicSection, section);
-                auto asGame = play(section % 2);
+                auto asGame = play(section % 2, running, step);
                 ASSERT_FALSE(asGame.first.empty() && step % 3 == 0);
                 ASSERT_EQ(asTitle, asGame);
             }
@@ -209,17 +176,17 @@ TEST_F(GameMusic, TitleSectionsTwoAndThreePlayAsZeroAndOneAndStayUntilTheToggle)
     }
 
     // At step 0 the toggle, when it comes, lands in 0..1.
-    bool stayed = false, toggled = false;
+    int toggled = 0;
     for (unsigned seed = 1; seed <= 100; ++seed)
     {
         fresh(2);
         std::srand(seed);
         GameMusicStep(0);
-        stayed = stayed || MusicSection == 2;
-        toggled = toggled || MusicSection == 1;
         ASSERT_TRUE(MusicSection == 2 || MusicSection == 1);
+        toggled += MusicSection == 1 ? 1 : 0;
     }
-    EXPECT_TRUE(stayed && toggled);
+    EXPECT_GT(toggled, 0);
+    EXPECT_LT(toggled, 100);
 }
 
 TEST_F(GameMusic, PlantingIsSparserThanTheRunningGarden)
