@@ -1,6 +1,7 @@
 // Turning a composed ScreenBuffer into the display texture's staging image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -46,16 +47,14 @@ public:
 TEST(DisplayImage, StartsAsOpaqueNoiseDrawnTexelByTexel)
 {
     srand(42);
-    const int r = rand() % 255;
-    const int g = rand() % 255;
-    const int b = rand() % 255;
-    const int nextR = rand() % 255;
-
+    int draws[4];
+    for (int& d : draws)
+    {
+        d = rand() % 255;
+    }
     const std::vector<uint8_t> image = NoiseImage(42);
-    EXPECT_EQ(image[0], r);
-    EXPECT_EQ(image[1], g);
-    EXPECT_EQ(image[2], b);
-    EXPECT_EQ(image[4], nextR);
+    EXPECT_EQ(std::vector<int>(image.begin(), image.begin() + 3), std::vector<int>(draws, draws + 3));
+    EXPECT_EQ(image[4], draws[3]);
     for (size_t i = 0; i < image.size(); i += 4)
     {
         ASSERT_EQ(image[i + 3], 255) << "texel " << i / 4;
@@ -89,15 +88,9 @@ TEST(DisplayImage, TableDrivenFillMatchesThePlainConversion)
 
 TEST(DisplayImage, StoresPixelsTransposedAndLeavesAlphaAndTheUnusedTexelsAlone)
 {
-    for (int c = 0; c < PaletteColours; c++)
+    for (int i = 0; i < PaletteColours * 2; i++)
     {
-        for (int v = 0; v < 2; v++)
-        {
-            for (int k = 0; k < 3; k++)
-            {
-                LivePalette[c][v][k] = BasePalette[c][k];
-            }
-        }
+        std::copy(BasePalette[i / 2], BasePalette[i / 2] + 3, LivePalette[i / 2][i % 2]);
     }
     LivePalette[3][1][0] = 0.5f;  // odd rows of colour 3 a little redder
     ClearScreenBuffer();
@@ -136,30 +129,24 @@ TEST(DisplayImage, StoresPixelsTransposedAndLeavesAlphaAndTheUnusedTexelsAlone)
     }
 }
 
-TEST(ComposeFrame, CountsTheFrameAndDrawsTheTitleScreenOnACleanBuffer)
+TEST(ComposeFrame, CountsTheFrameAndDrawsTheTitleOrTheActiveModeOnACleanBuffer)
 {
     std::memset(TitlePicture, 0, sizeof(TitlePicture));
     ModeActive = false;
     FrameCounter = 41;
     std::memset(ScreenBuffer, 6, sizeof(ScreenBuffer));
-
     ComposeFrame();
     EXPECT_EQ(FrameCounter, 42u);
     EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 0);
     EXPECT_EQ(ScreenBuffer[PixelOffset(127, 95)], 0);
     EXPECT_EQ(ScreenBuffer[PixelOffset(5, 82)], 3);  // the title's first column
-}
 
-TEST(ComposeFrame, DrawsTheActiveModeInsteadOfTheTitle)
-{
     ActiveMode = std::make_unique<MarkingMode>();
     ModeActive = true;
     std::memset(ScreenBuffer, 6, sizeof(ScreenBuffer));
-
     ComposeFrame();
     EXPECT_EQ(ScreenBuffer[PixelOffset(1, 1)], 8);
     EXPECT_EQ(ScreenBuffer[PixelOffset(5, 82)], 0);
-
     ModeActive = false;
     ActiveMode.reset();
 }

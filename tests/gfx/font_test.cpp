@@ -85,45 +85,27 @@ TEST(TextWidth, SumsAdvancesOfKnownCharactersOnly)
     EXPECT_EQ(TextWidth("\x01\x7f\xff"), 0);
 }
 
-TEST(DrawText, SpaceAdvancesFourPixelsAndDrawsNothing)
+TEST(DrawText, EachCharacterLandsWhereTheWidthOfTheTextBeforeItEnds)
 {
+    // Narrow "i", wide "m" and "w", a space, and characters outside the font
+    // that neither draw nor advance.
+    const std::string text = "imw i%a,\x80\tb\x7f";
     ClearScreenBuffer();
-    DrawText(" ", 10, 10, 3, 1);
-    EXPECT_EQ(CountPixels(3), 0);
-
-    DrawText(" i", 10, 10, 3, 1);
-    EXPECT_EQ(CountPixels(3), 5);
-    for (int y = 10; y < 15; y++)
+    DrawText(text.c_str(), 3, 20, 6, 1);
+    std::vector<int8_t> drawn(ScreenBuffer, ScreenBuffer + ScreenPixels);
+    ClearScreenBuffer();
+    for (size_t k = 0; k < text.size(); k++)
     {
-        EXPECT_EQ(ScreenBuffer[PixelOffset(14, y)], 3);
+        DrawText(text.substr(k, 1).c_str(), 3 + TextWidth(text.substr(0, k).c_str()), 20, 6, 1);
     }
-}
-
-TEST(DrawText, CharactersOutsideTheFontNeitherDrawNorAdvance)
-{
-    ClearScreenBuffer();
-    DrawText("ab", 20, 20, 6, 1);
-    std::vector<int8_t> expected(ScreenBuffer, ScreenBuffer + ScreenPixels);
-
-    ClearScreenBuffer();
-    DrawText("%a,\x80\tb\x7f", 20, 20, 6, 1);
-    EXPECT_EQ(std::vector<int8_t>(ScreenBuffer, ScreenBuffer + ScreenPixels), expected);
-}
-
-TEST(DrawText, NarrowAndWideGlyphsAdvanceByTheirWidths)
-{
-    ClearScreenBuffer();
-    // "i" is one column and advances 2; "m" and "w" draw 5 columns and advance 6.
-    DrawText("imwi", 0, 0, 4, 1);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 4);     // i
-    EXPECT_EQ(ScreenBuffer[PixelOffset(1, 0)], 0);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(2, 0)], 4);     // m, bottom row "#...#"
-    EXPECT_EQ(ScreenBuffer[PixelOffset(6, 0)], 4);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(7, 0)], 0);     // m's gap column
-    EXPECT_EQ(ScreenBuffer[PixelOffset(8, 4)], 4);     // w, top row "#...#"
-    EXPECT_EQ(ScreenBuffer[PixelOffset(12, 4)], 4);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(14, 0)], 4);    // the last i
-    EXPECT_EQ(CountPixels(4), 5 + 13 + 12 + 5);
+    EXPECT_EQ(std::vector<int8_t>(ScreenBuffer, ScreenBuffer + ScreenPixels), drawn);
+    // i 5, m 13, w 12, space nothing, i 5, a 10, b 10.
+    EXPECT_EQ(CountPixels(6), 5 + 13 + 12 + 5 + 10 + 10);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(3, 20)], 6);   // i
+    EXPECT_EQ(ScreenBuffer[PixelOffset(4, 20)], 0);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(5, 20)], 6);   // m, bottom row "#...#"
+    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 20)], 0);  // m's gap column
+    EXPECT_EQ(ScreenBuffer[PixelOffset(21, 20)], 6);  // the second i, after a 4-pixel space
 }
 
 TEST(DrawText, LeavesEmptyCellsUntouchedAndWritesTheIndexUnchanged)
