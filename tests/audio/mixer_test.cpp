@@ -140,16 +140,3 @@ TEST(Callback, SendIsTruncatedPerVoiceBeforeItIsSummed)
     EXPECT_EQ(EchoBuffer[0].left, 0);
     EXPECT_FALSE(VoiceActive[64]);
 }
-
-TEST(Shutdown, WithoutALoaderThreadReturnsAtOnceAndLeavesTheBankEmpty)
-{
-    // Tools and tests run the audio state with no loader: shutdown must not
-    // wait for a SamplesLoaded that nobody will set.
-    AudioStartupState();
-    AudioShutdown();
-    for (const SampleData& sample : SampleBank)
-    {
-        EXPECT_EQ(sample.frames, nullptr);
-        EXPECT_EQ(sample.length, 0u);
-    }
-}
