@@ -88,83 +88,57 @@ TEST(TextWidth, SumsAdvancesOfKnownCharactersOnly)
 TEST(DrawText, EachCharacterLandsWhereTheWidthOfTheTextBeforeItEnds)
 {
     // Narrow "i", wide "m" and "w", a space, and characters outside the font
-    // that neither draw nor advance.
+    // that neither draw nor advance; empty cells leave the background alone
+    // and the index is written unchanged, even a negative one.
     const std::string text = "imw i%a,\x80\tb\x7f";
-    ClearScreenBuffer();
-    DrawText(text.c_str(), 3, 20, 6, 1);
+    std::fill(ScreenBuffer, ScreenBuffer + ScreenPixels, int8_t{7});
+    DrawText(text.c_str(), 3, 20, -1, 1);
     std::vector<int8_t> drawn(ScreenBuffer, ScreenBuffer + ScreenPixels);
-    ClearScreenBuffer();
+    std::fill(ScreenBuffer, ScreenBuffer + ScreenPixels, int8_t{7});
     for (size_t k = 0; k < text.size(); k++)
     {
-        DrawText(text.substr(k, 1).c_str(), 3 + TextWidth(text.substr(0, k).c_str()), 20, 6, 1);
+        DrawText(text.substr(k, 1).c_str(), 3 + TextWidth(text.substr(0, k).c_str()), 20, -1, 1);
     }
     EXPECT_EQ(std::vector<int8_t>(ScreenBuffer, ScreenBuffer + ScreenPixels), drawn);
     // i 5, m 13, w 12, space nothing, i 5, a 10, b 10.
-    EXPECT_EQ(CountPixels(6), 5 + 13 + 12 + 5 + 10 + 10);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(3, 20)], 6);   // i
-    EXPECT_EQ(ScreenBuffer[PixelOffset(4, 20)], 0);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(5, 20)], 6);   // m, bottom row "#...#"
-    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 20)], 0);  // m's gap column
-    EXPECT_EQ(ScreenBuffer[PixelOffset(21, 20)], 6);  // the second i, after a 4-pixel space
-}
-
-TEST(DrawText, LeavesEmptyCellsUntouchedAndWritesTheIndexUnchanged)
-{
-    for (int8_t& p : ScreenBuffer)
-    {
-        p = 7;
-    }
-    DrawText("o", 50, 50, -1, 1);
-    // "o": .#... / #.#.. / #.#.. / #.#.. / .#...
-    EXPECT_EQ(ScreenBuffer[PixelOffset(50, 54)], 7);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(51, 54)], -1);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(51, 52)], 7);
-    EXPECT_EQ(CountPixels(-1), 8);
+    EXPECT_EQ(CountPixels(-1), 5 + 13 + 12 + 5 + 10 + 10);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(3, 20)], -1);  // i
+    EXPECT_EQ(ScreenBuffer[PixelOffset(4, 20)], 7);
+    EXPECT_EQ(ScreenBuffer[PixelOffset(5, 20)], -1);  // m, bottom row "#...#"
+    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 20)], 7);  // m's gap column
+    EXPECT_EQ(ScreenBuffer[PixelOffset(21, 20)], -1);  // the second i, after a 4-pixel space
 }
 
 TEST(DrawText, ScaleTwoTurnsEachCellIntoATwoByTwoBlockAndDoublesTheAdvance)
 {
     ClearScreenBuffer();
-    DrawText("aa", 10, 20, 9, 2);
-    EXPECT_EQ(CountPixels(9), 2 * 10 * 4);
-    // The first "a"'s top cell (row 0, column 1) covers x 12..13, y 28..29.
-    for (int x = 12; x <= 13; x++)
+    DrawText("aw", 0, 0, 9, 1);
+    const std::vector<int8_t> small(ScreenBuffer, ScreenBuffer + ScreenPixels);
+    ClearScreenBuffer();
+    DrawText("aw", 10, 20, 9, 2);
+    for (int x = 0; x < ScreenWidth; x++)
     {
-        for (int y = 28; y <= 29; y++)
+        for (int y = 0; y < ScreenHeight; y++)
         {
-            EXPECT_EQ(ScreenBuffer[PixelOffset(x, y)], 9);
-            EXPECT_EQ(ScreenBuffer[PixelOffset(x + 8, y)], 9) << "second a starts 8 pixels on";
+            const int8_t expected = x >= 10 && y >= 20 ? small[PixelOffset((x - 10) / 2, (y - 20) / 2)] : 0;
+            ASSERT_EQ(ScreenBuffer[PixelOffset(x, y)], expected) << x << "," << y;
         }
     }
-    EXPECT_EQ(ScreenBuffer[PixelOffset(12, 30)], 0);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(11, 28)], 0);
-    // Bottom row "#.#.." sits on y itself: y 20..21.
-    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 20)], 9);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(15, 21)], 9);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(10, 19)], 0);
 }
 
-TEST(DrawText, TextNearTheTopKeepsOnlyTheRowsOnScreen)
+TEST(DrawText, ClipsAtEveryEdgePixelByPixelAndContinuesPastTheLeftOne)
 {
     ClearScreenBuffer();
     // "e": ###.. / #.... / ##... / #.... / ###.. ; rows 4, 3, 2 land on 93..95.
     DrawText("e", 60, 93, 8, 1);
     EXPECT_EQ(CellRows(60, 91, 8), (std::vector<std::string>{"##...", "#....", "###..", ".....", "....."}));
     EXPECT_EQ(CountPixels(8), 3 + 1 + 2);
-}
 
-TEST(DrawText, TextPastTheLeftEdgeLosesThoseColumnsAndContinues)
-{
-    ClearScreenBuffer();
     // "m" at x = -2 keeps its columns 2..4 on x 0..2; "i" follows at x = 4.
     DrawText("mi", -2, 40, 2, 1);
     EXPECT_EQ(CellRows(0, 40, 2), (std::vector<std::string>{".#..#", "#.#.#", "#.#.#", "#.#.#", "..#.#"}));
     EXPECT_EQ(CountPixels(2), 8 + 5);
-}
 
-TEST(DrawText, PixelsPastTheRightAndBottomEdgesAreDropped)
-{
-    ClearScreenBuffer();
     DrawText("hh", 124, -3, 1, 1);
     // Columns 124..126 of the first "h" show its rows 0 and 1 on y 0 and 1.
     EXPECT_EQ(ScreenBuffer[PixelOffset(124, 1)], 1);

@@ -2,6 +2,7 @@
 // subtitle and the blinking prompt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/title_picture.h"
@@ -71,28 +72,6 @@ TEST_F(TitleScreen, PromptBlinksSixFramesInBlueAndFourInPurple)
     }
 }
 
-TEST_F(TitleScreen, KeyHelpAndSubtitleSitAtTheirPositions)
-{
-    DrawFresh();
-    // "^" at (38, 16): its middle row "#####" is y 18, its top "..#.." y 20.
-    EXPECT_EQ(Pixel(38, 18), 9);
-    EXPECT_EQ(Pixel(40, 20), 9);
-    EXPECT_EQ(Pixel(38, 20), 0);
-    // "select" at 38 + 28 = 66: "s" bottom row "##...".
-    EXPECT_EQ(Pixel(66, 16), 1);
-    EXPECT_EQ(Pixel(67, 16), 1);
-    EXPECT_EQ(Pixel(65, 16), 0);
-    // "zxcvbnm" at (28, 9), "z" bottom row "###..".
-    EXPECT_EQ(Pixel(28, 9), 9);
-    // "place tile" at 28 + 35 = 63, "p" bottom row "#....".
-    EXPECT_EQ(Pixel(63, 9), 1);
-    EXPECT_EQ(Pixel(62, 9), 0);
-    // "design problem solving" centred at x = 20, y = 74: "d" top row "##...".
-    EXPECT_EQ(Pixel(20, 78), 4);
-    EXPECT_EQ(Pixel(21, 78), 4);
-    EXPECT_EQ(Pixel(19, 78), 0);
-}
-
 TEST_F(TitleScreen, PictureCellsLandAtTheirOffsetAndZeroIsTransparent)
 {
     TitlePicture[0][0] = 7;
@@ -112,14 +91,11 @@ TEST_F(TitleScreen, PictureCellsLandAtTheirOffsetAndZeroIsTransparent)
     EXPECT_EQ(Pixel(44, 38), 7);
 }
 
-TEST_F(TitleScreen, TextIsDrawnOverThePicture)
+TEST_F(TitleScreen, KeyHelpAndSubtitleSitAtTheirPositionsOverThePicture)
 {
     for (auto& column : TitlePicture)
     {
-        for (int32_t& cell : column)
-        {
-            cell = 2;
-        }
+        std::fill(std::begin(column), std::end(column), 2);
     }
     DrawFresh();
     // Picture everywhere in x 32..95, y 18..81 except where text is set.
@@ -129,13 +105,27 @@ TEST_F(TitleScreen, TextIsDrawnOverThePicture)
     EXPECT_EQ(Pixel(96, 50), 0);
     EXPECT_EQ(Pixel(50, 17), 0);
     EXPECT_EQ(Pixel(50, 82), 0);
-    // The first help line over the picture's lowest rows.
+    // "^" at (38, 16): its middle row "#####" is y 18, its top "..#.." y 20.
     EXPECT_EQ(Pixel(38, 18), 9);
+    EXPECT_EQ(Pixel(40, 20), 9);
     EXPECT_EQ(Pixel(38, 20), 2);
-    EXPECT_EQ(Pixel(66, 19), 1);  // "select": "s" row 1 "#...."
+    // "select" at 38 + 28 = 66: "s" bottom row "##...", row 1 "#....".
+    EXPECT_EQ(Pixel(66, 16), 1);
+    EXPECT_EQ(Pixel(67, 16), 1);
+    EXPECT_EQ(Pixel(65, 16), 0);
+    EXPECT_EQ(Pixel(66, 19), 1);
     EXPECT_EQ(Pixel(67, 19), 2);
-    // The subtitle over its upper rows: "g" of "design" at x 20 + 4 + 4 + 4 + 2 = 34.
-    EXPECT_EQ(Pixel(34, 76), 4);  // "g" middle row "#.##."
+    // "zxcvbnm" at (28, 9), "z" bottom row "###..", then "place tile" at
+    // 28 + 35 = 63, "p" bottom row "#....".
+    EXPECT_EQ(Pixel(28, 9), 9);
+    EXPECT_EQ(Pixel(63, 9), 1);
+    EXPECT_EQ(Pixel(62, 9), 0);
+    // "design problem solving" centred at x = 20, y = 74: "d" top row "##...",
+    // and "g" at x 20 + 4 + 4 + 4 + 2 = 34 with its middle row "#.##.".
+    EXPECT_EQ(Pixel(20, 78), 4);
+    EXPECT_EQ(Pixel(21, 78), 4);
+    EXPECT_EQ(Pixel(19, 78), 0);
+    EXPECT_EQ(Pixel(34, 76), 4);
     EXPECT_EQ(Pixel(35, 76), 2);
     EXPECT_EQ(Pixel(36, 76), 4);
 }
