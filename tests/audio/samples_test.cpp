@@ -53,14 +53,10 @@ std::string Slice(const std::vector<uint8_t>& bytes, size_t length)
     return std::string(bytes.begin(), bytes.begin() + static_cast<long>(length));
 }
 
-void ExpectEmptyBank()
+int LoadedSamples()
 {
-    EXPECT_TRUE(SamplesLoaded);
-    for (const SampleData& sample : SampleBank)
-    {
-        EXPECT_EQ(sample.frames, nullptr);
-        EXPECT_EQ(sample.length, 0u);
-    }
+    return static_cast<int>(std::count_if(SampleBank, SampleBank + SampleCount,
+                                          [](const SampleData& s) { return s.frames || s.length; }));
 }
 
 // Every test starts from the audio start-up state with an empty bank and the
@@ -197,7 +193,7 @@ TEST_F(SampleLoader, ShutdownWithoutBeforeOrWhileLoadingReturnsWithAnEmptyBank)
     // Tools and tests run with no loader: shutdown must not wait for a
     // SamplesLoaded that nobody will set.
     AudioShutdown();
-    EXPECT_EQ(std::count_if(SampleBank, SampleBank + SampleCount, [](const SampleData& s) { return s.frames; }), 0);
+    EXPECT_EQ(LoadedSamples(), 0);
 
     // Hold the lock so the loader waits at its first check, ask it to stop,
     // then let shutdown poll until it has said it is done.
@@ -206,12 +202,14 @@ TEST_F(SampleLoader, ShutdownWithoutBeforeOrWhileLoadingReturnsWithAnEmptyBank)
     StopLoading = true;
     LoaderLock.unlock();
     AudioShutdown();
-    ExpectEmptyBank();
+    EXPECT_TRUE(SamplesLoaded);
+    EXPECT_EQ(LoadedSamples(), 0);
 
     AudioStartupState();
     StartSampleLoader();
     AudioShutdown();  // stops between two files, whichever they are
-    ExpectEmptyBank();
+    EXPECT_TRUE(SamplesLoaded);
+    EXPECT_EQ(LoadedSamples(), 0);
 }
 
 TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
@@ -228,10 +226,8 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
     useDirectory(scratch.path.string());
     SampleLoaderThread();
     ASSERT_TRUE(SamplesLoaded);
-    for (int id = 0; id < SampleCount; ++id)
-    {
-        EXPECT_EQ(SampleBank[id].length > 0, id != CatId) << SampleNames[id];
-    }
+    EXPECT_EQ(SampleBank[CatId].length, 0u);
+    EXPECT_EQ(LoadedSamples(), SampleCount - 1);
 
     // Picking up a tile (the cat) plays nothing and frees its voice again;
     // placing one (enemy_death) is heard.
