@@ -1,4 +1,4 @@
-// One voice on its own: its start, its envelope, its waveforms and its pan.
+// One voice on its own: its start and length, the grid, its waveforms and its pan.
 #include <gtest/gtest.h>
 
 #include <cmath>
