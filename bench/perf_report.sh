@@ -299,6 +299,9 @@ v_peak=$(verdict "$game_peak" 65535)
 
 {
     echo "mirelantha performance report ($(date -u '+%Y-%m-%d %H:%M UTC'), screen $screen, $(nproc) cores)"
+    # Other work on the machine takes CPU from both programs alike, but it
+    # lowers the frame rates and lengthens the start-up times: say how busy.
+    echo "load average at the end (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
     printf '%-30s %10s %10s  %-16s %s\n' measure game floor target result
     printf '%-30s %10s %10s  %-16s %s\n' "first frame (ms)" "$first_frame" "$floor_first" "<= 150" "$v_first"
     printf '%-30s %10s %10s  %-16s %s\n' "samples decoded (ms, $files files)" "$samples" "-" "<= 500" "$v_samples"

@@ -5,7 +5,9 @@
 //                    first frame is on the screen;
 //   samples_done_ns  a thread that opened a file under ".../samples/" has
 //                    ended: the sample loader thread finished decoding;
-//   sample_files     how many such files that thread opened;
+//   sample_files     how many such files that thread opened (a file opened
+//                    again right after itself, to check it and then to
+//                    decode it, counts once);
 //   swaps N T        every 64th swap: N swaps so far at wall-clock time T
 //                    (CLOCK_REALTIME ns since the epoch), to give a frame rate.
 //
@@ -32,6 +34,7 @@ constexpr int SwapsPerRecord = 64;
 std::atomic<long long> Swaps{0};
 std::atomic<int> SampleFiles{0};
 thread_local bool OpenedSample = false;
+thread_local char LastSample[512];
 
 int64_t Now()
 {
@@ -70,7 +73,11 @@ void NoteOpen(const char* path)
     if (path != nullptr && std::strstr(path, "samples/") != nullptr)
     {
         OpenedSample = true;
-        SampleFiles++;
+        if (std::strncmp(path, LastSample, sizeof LastSample - 1) != 0)
+        {
+            SampleFiles++;
+            std::strncpy(LastSample, path, sizeof LastSample - 1);
+        }
     }
 }
 
