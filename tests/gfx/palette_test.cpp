@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -10,20 +11,17 @@
 
 namespace
 {
-void SetColour(int index, int variant, float r, float g, float b)
-{
-    LivePalette[index][variant][0] = r;
-    LivePalette[index][variant][1] = g;
-    LivePalette[index][variant][2] = b;
-}
+using Rgb = std::array<int, 3>;
 
-struct Rgb
+// The bytes a palette index shows as after setting its live colour.
+Rgb Colour(int8_t index, int variant, float r, float g, float b)
 {
-    int r, g, b;
-};
-
-Rgb Colour(int8_t index, int variant)
-{
+    if (index >= 0 && index < PaletteColours)
+    {
+        LivePalette[index][variant][0] = r;
+        LivePalette[index][variant][1] = g;
+        LivePalette[index][variant][2] = b;
+    }
     uint8_t rgb[3] = {11, 22, 33};
     PixelColour(index, variant, rgb);
     return {rgb[0], rgb[1], rgb[2]};
@@ -43,39 +41,22 @@ void SettlePalette()
 
 TEST(PixelColour, ScalesBy255TruncatesAndClampsJitterPastEitherEnd)
 {
-    struct Case
-    {
-        int index;
-        int variant;
-        float r, g, b;
-        Rgb expected;
-    };
-    const Case cases[] = {
-        {1, 0, 0.28f, 0.09f, 0.01f, {71, 22, 2}},  // 71.4, 22.95, 2.55
-        {7, 0, 1.05f, -0.03f, 0.02f, {255, 0, 5}},
-        {0, 1, -0.08f, 0.04f, 0.0f, {0, 10, 0}},  // black plus the positive part of its jitter
-    };
-    for (const Case& c : cases)
-    {
-        SetColour(c.index, c.variant, c.r, c.g, c.b);
-        const Rgb shown = Colour(static_cast<int8_t>(c.index), c.variant);
-        EXPECT_EQ(shown.r, c.expected.r) << c.index;
-        EXPECT_EQ(shown.g, c.expected.g) << c.index;
-        EXPECT_EQ(shown.b, c.expected.b) << c.index;
-    }
+    EXPECT_EQ(Colour(1, 0, 0.28f, 0.09f, 0.01f), (Rgb{71, 22, 2}));  // 71.4, 22.95, 2.55
+    EXPECT_EQ(Colour(7, 0, 1.05f, -0.03f, 0.02f), (Rgb{255, 0, 5}));
+    // Colour 0 is black plus only the positive part of its jitter.
+    EXPECT_EQ(Colour(0, 1, -0.08f, 0.04f, 0.0f), (Rgb{0, 10, 0}));
 }
 
 TEST(PixelColour, NegativeBytesAndIndicesWithoutColourShowBlack)
 {
-    for (int index = 0; index < PaletteColours; index++)
+    for (int index = 0; index < PaletteColours * 2; index++)
     {
-        SetColour(index, 0, 0.5f, 0.5f, 0.5f);
-        SetColour(index, 1, 0.5f, 0.5f, 0.5f);
+        Colour(static_cast<int8_t>(index / 2), index % 2, 0.5f, 0.5f, 0.5f);  // grey if wrongly wrapped into range
     }
     for (int byte : {255, 128, 200, 10, 11, 64, 127})
     {
-        const Rgb c = Colour(static_cast<int8_t>(static_cast<uint8_t>(byte)), byte & 1);
-        EXPECT_EQ(c.r + c.g + c.b, 0) << "byte " << byte;
+        EXPECT_EQ(Colour(static_cast<int8_t>(static_cast<uint8_t>(byte)), byte & 1, 0.5f, 0.5f, 0.5f), (Rgb{0, 0, 0}))
+            << "byte " << byte;
     }
 }
 
@@ -136,19 +117,14 @@ TEST(PaletteTick, DrawsNewTargetsAtOnceWithoutSlowingOnTheFirstTick)
     EXPECT_EQ(PaletteDriftSpeed, 24);
     EXPECT_EQ(PaletteTickCounter, 1);
     bool anyMoved = false;
-    for (int c = 0; c < PaletteColours; c++)
+    for (int i = 0; i < PaletteColours * 6; i++)
     {
-        for (int v = 0; v < 2; v++)
-        {
-            for (int k = 0; k < 3; k++)
-            {
-                const float offset = TargetPalette[c][v][k] - BasePalette[c][k];
-                EXPECT_LE(std::fabs(offset), 0.04f + 1e-6f);
-                anyMoved = anyMoved || offset != 0.0f;
-                // Targets changed after this tick's drift: live has not moved.
-                EXPECT_EQ(LivePalette[c][v][k], BasePalette[c][k]);
-            }
-        }
+        const float base = BasePalette[i / 6][i % 3];
+        const float offset = (&TargetPalette[0][0][0])[i] - base;
+        EXPECT_LE(std::fabs(offset), 0.04f + 1e-6f);
+        anyMoved = anyMoved || offset != 0.0f;
+        // Targets changed after this tick's drift: live has not moved.
+        EXPECT_EQ((&LivePalette[0][0][0])[i], base);
     }
     EXPECT_TRUE(anyMoved);
 }
