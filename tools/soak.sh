@@ -88,14 +88,15 @@ tap()
     echo "$iteration down 11"
     opened=$iteration
 
-    # The gardener: every 3000 to 6000 ticks an arrow held for 10 to 40 ticks.
+    # The gardener: every 200 to 400 ticks an arrow held for 12 to 60 ticks
+    # (one to five steps), so the board is tended and not only overrun.
     RANDOM=$seed
     at=$((opened + 100))
     while [ "$at" -lt "$ticks" ]; do
         button=$((RANDOM % 4))
         echo "$at down $button"
-        echo "$((at + 10 + RANDOM % 31)) up $button"
-        at=$((at + 3000 + RANDOM % 3001))
+        echo "$((at + 12 + RANDOM % 49)) up $button"
+        at=$((at + 200 + RANDOM % 201))
     done
 } >"$events"
 
@@ -107,19 +108,22 @@ fi
 
 # --- The runs ---------------------------------------------------------------
 
-# One line per report: iteration, garden ticks, entities spawned so far (the
-# gardener, creatures and flyers together), those alive by type, effects.
+# One line per report: iteration, garden ticks, tiles on the board, cells
+# with blight, entities spawned so far (the gardener, creatures and flyers
+# together), those alive by type, effects.
 summarise()
 {
     while read -r line; do
         iter="$(sed -n 's/^{"iter":\([0-9]*\),.*/\1/p' <<<"$line")"
         garden="$(sed -n 's/.*"gardenTicks":\([0-9]*\),.*/\1/p' <<<"$line")"
+        tiles="$(sed -n 's/.*"tiles":\[\([0-9,]*\)\].*/\1/p' <<<"$line" | tr ',' '\n' | grep -vc '^0$')"
+        blighted="$(sed -n 's/.*"blight":\[\([0-9,]*\)\].*/\1/p' <<<"$line" | tr ',' '\n' | grep -vc '^0$')"
         spawned="$(sed -n 's/.*"nextEntityId":\([0-9]*\),.*/\1/p' <<<"$line")"
         entities="$(sed -n 's/.*"entities":\[\(.*\)\],"effects".*/\1/p' <<<"$line")"
         types="$(grep -o '"type":[0-9]*' <<<"$entities" | sort | uniq -c | awk '{printf "%s%s x%s", sep, substr($2, 8), $1; sep=", "}')"
         effects="$(grep -o '"kind":' <<<"$line" | wc -l)"
-        printf '  iter %8s  garden ticks %8s  spawned %5s  alive by type: %-22s effects %s\n' \
-            "$iter" "$garden" "$spawned" "${types:-none}" "$effects"
+        printf '  iter %7s  garden ticks %7s  tiles %2s  blighted %2s  spawned %4s  alive by type: %-14s effects %s\n' \
+            "$iter" "$garden" "$tiles" "$blighted" "$spawned" "${types:-none}" "$effects"
     done
 }
 
