@@ -106,20 +106,6 @@ TEST(Creature, BoxedInItWaitsSixteenTicksBeforeDecidingAgain)
     EXPECT_EQ(creature.age, 2);
 }
 
-TEST(Creature, GrazesGrownPlantsAndSpendsMoreEnergyAsItAges)
-{
-    auto garden = OpenEmptyGarden(36);
-    const int32_t cell = CellIndex(4, 4);
-    garden->tiles[cell] = 18;
-    garden->growth[cell] = 22000;
-    Entity& creature = garden->spawnEntity(EntityCreature, 4, 4);
-    creature.age = 100;  // its next decision is its 101st
-    garden->update();
-    EXPECT_LT(garden->growth[cell], 22000 - 7000 + 8);
-    // The tile rule on its own cell gives 12 for code 18; weariness takes 55.
-    EXPECT_EQ(creature.energy, 32 + 12 - 55);
-}
-
 TEST(Flyer, PastTheRightEdgeItLosesOneSpeedPerTickUntilItTurnsBack)
 {
     auto garden = NewGarden(37);

@@ -124,36 +124,6 @@ TEST(Arrivals, ACreatureComesAtTick512ToTheOneFreeGroundCoverCellOrNowhere)
     EXPECT_EQ(CountOf(*garden, EntityCreature), 0);
 }
 
-TEST(Arrivals, CreaturesEvery2048TicksFrom512AndFlyersEvery8000From600)
-{
-    auto garden = OpenEmptyGarden(28);
-    for (uint32_t t : {0u, 511u, 513u, 599u, 601u, 2047u, 2559u, 8599u})
-    {
-        garden->gardenTicks = t;
-        garden->gardenStep();
-    }
-    EXPECT_EQ(garden->entities.size(), 1u);
-
-    garden->gardenTicks = 600;
-    garden->gardenStep();
-    ASSERT_EQ(CountOf(*garden, EntityFlyer), 1);
-    const Entity& flyer = *garden->entities.rbegin()->second;
-    EXPECT_EQ(flyer.cellX, 8) << "enters over the side panel";
-    EXPECT_EQ(flyer.cellY, 0);
-    EXPECT_EQ(flyer.orientation, 6);
-    garden->gardenTicks = 8600;
-    garden->gardenStep();
-    EXPECT_EQ(CountOf(*garden, EntityFlyer), 2);
-
-    for (uint32_t t : {512u, 2560u, 4608u})
-    {
-        garden->gardenTicks = t;
-        garden->gardenStep();
-    }
-    EXPECT_EQ(CountOf(*garden, EntityCreature), 3) << "the empty border is bare soil";
-    EXPECT_EQ(garden->gardenTicks, 4609u);
-}
-
 TEST(LongGames, CountersWithoutALimitWrapAroundInsteadOfOverflowing)
 {
     auto garden = OpenEmptyGarden(29);

@@ -134,43 +134,4 @@ TEST(SidePanel, ShowsCountsAsDigitsUpToNineAndLettersFromTen)
     EXPECT_TRUE(PanelShows(122, 72, "9", 2));
     EXPECT_TRUE(PanelShows(122, 59, "B", 2));
     EXPECT_TRUE(PanelShows(98, 85, "z", 5));
-    EXPECT_EQ(Pixel(110, 87), SpritePixel(1, 6, 6)) << "tile 1 drawn opaque beside its key";
-    for (int y = 0; y < ScreenHeight; ++y)
-    {
-        ASSERT_EQ(Pixel(96, y), 3);
-    }
-    // The cursor outline round cell (4, 4).
-    EXPECT_EQ(Pixel(48, 48), 6);
-    EXPECT_EQ(Pixel(59, 59), 6);
-    EXPECT_EQ(Pixel(53, 59), 6);
-}
-
-TEST(SidePanel, AnEmptyStockAsksForSpaceAndTheRunningGardenShowsPlainBrown)
-{
-    auto garden = NewGarden(7);
-    std::fill(std::begin(garden->tileStock), std::end(garden->tileStock), 0);
-    garden->tiles[CellIndex(3, 0)] = 3;
-    ClearScreen();
-    garden->draw();
-    int gold = 0;
-    for (int x = 10; x <= 117; ++x)
-    {
-        for (int y = 2; y <= 9; ++y)
-        {
-            EXPECT_TRUE(Pixel(x, y) == 0 || Pixel(x, y) == 8) << x << "," << y;
-            gold += Pixel(x, y) == 8;
-        }
-    }
-    EXPECT_GT(gold, 40);
-
-    garden->openGarden();
-    ClearScreen();
-    garden->draw();
-    for (int x = 97; x < ScreenWidth; ++x)
-    {
-        for (int y = 0; y < ScreenHeight; ++y)
-        {
-            ASSERT_EQ(Pixel(x, y), 1);
-        }
-    }
 }
