@@ -235,26 +235,35 @@ size_t Frames(double seconds)
     return static_cast<size_t>(seconds * AudioRate);
 }
 
-// Loudest magnitude in either channel over frames [from, to).
-int Peak(const Samples& samples, size_t from, size_t to)
+// Loudest magnitude in either channel over frames [from, to), and the RMS.
+struct Level
 {
     int peak = 0;
-    for (size_t i = 2 * from; i < 2 * std::min(to, FramesIn(samples)); i++)
-    {
-        peak = std::max(peak, std::abs(int(samples[i])));
-    }
-    return peak;
-}
+    double rms = 0.0;
+};
 
-double Rms(const Samples& samples, size_t from, size_t to)
+Level Measure(const Samples& samples, size_t from, size_t to)
 {
+    Level level;
     to = std::min(to, FramesIn(samples));
-    double sum = 0.0;
     for (size_t i = 2 * from; i < 2 * to; i++)
     {
-        sum += double(samples[i]) * samples[i];
+        level.peak = std::max(level.peak, std::abs(int(samples[i])));
+        level.rms += double(samples[i]) * samples[i];
     }
-    return to <= from ? 0.0 : std::sqrt(sum / double(2 * (to - from)));
+    level.rms = to <= from ? 0.0 : std::sqrt(level.rms / double(2 * (to - from)));
+    return level;
+}
+
+// The levels of the 50 ms windows that fit in frames [from, to).
+std::vector<Level> Windows(const Samples& samples, size_t from, size_t to)
+{
+    std::vector<Level> levels;
+    for (size_t start = from; start + Frames(0.05) <= std::min(to, FramesIn(samples)); start += Frames(0.05))
+    {
+        levels.push_back(Measure(samples, start, start + Frames(0.05)));
+    }
+    return levels;
 }
 
 // The music's usual loudness: the median of the peaks of its 50 ms windows
@@ -262,25 +271,19 @@ double Rms(const Samples& samples, size_t from, size_t to)
 int MusicLevel(const Samples& samples, size_t from, size_t to)
 {
     std::vector<int> peaks = {0};
-    for (size_t start = from; start + Frames(0.05) <= to; start += Frames(0.05))
+    for (const Level& level : Windows(samples, from, to))
     {
-        peaks.push_back(Peak(samples, start, start + Frames(0.05)));
+        peaks.push_back(level.peak);
     }
     std::sort(peaks.begin(), peaks.end());
     return peaks[peaks.size() / 2];
 }
 
-// Whether some 50 ms window of frames from `from` on is louder than `rms`.
+// Whether some 50 ms window from frame `from` on is louder than `rms`.
 bool SoundedSince(const Samples& samples, size_t from, double rms)
 {
-    for (size_t start = from; start + Frames(0.05) <= FramesIn(samples); start += Frames(0.05))
-    {
-        if (Rms(samples, start, start + Frames(0.05)) > rms)
-        {
-            return true;
-        }
-    }
-    return false;
+    const std::vector<Level> levels = Windows(samples, from, FramesIn(samples));
+    return std::any_of(levels.begin(), levels.end(), [&](const Level& level) { return level.rms > rms; });
 }
 
 // What wrap-around arithmetic would leave in the output: frames where a
@@ -419,20 +422,20 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     // counts noted above tell where each stretch lies in the recording.
     Samples samples = ReadSamples(audioFile);
     EXPECT_GT(FramesIn(samples), Frames(0.6 * secondsRun)) << "the audio device stalled";
-    EXPECT_GT(Rms(samples, 0, gameStart), 50.0) << "the title screen is silent";
+    EXPECT_GT(Measure(samples, 0, gameStart).rms, 50.0) << "the title screen is silent";
 
     // The "start" sample of a new game is over after half a second; the game
     // music then plays alone until the first tile. Each placing key must be
     // followed, before the next key, by a sound well above that music (it
     // lands on the next quarter-beat grid line, 50 to 200 ms after the key).
     const int musicLevel = MusicLevel(samples, gameStart + Frames(0.6), placedAt.front());
-    EXPECT_GT(Rms(samples, gameStart + Frames(0.6), placedAt.front()), 50.0) << "the game music is silent";
+    EXPECT_GT(Measure(samples, gameStart + Frames(0.6), placedAt.front()).rms, 50.0) << "the game music is silent";
     const int loud = std::max(musicLevel * 3 / 2, FullScale / 32);
     int heard = 0;
     std::string peaks;
     for (size_t i = 0; i < placedAt.size(); i++)
     {
-        int peak = Peak(samples, placedAt[i], i + 1 < placedAt.size() ? placedAt[i + 1] : placedAt[i] + Frames(0.4));
+        int peak = Measure(samples, placedAt[i], i + 1 < placedAt.size() ? placedAt[i + 1] : placedAt[i] + Frames(0.4)).peak;
         heard += peak > loud ? 1 : 0;
         peaks += std::to_string(peak) + " ";
     }
@@ -441,7 +444,7 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     ::testing::Test::RecordProperty("music_level", musicLevel);
     ::testing::Test::RecordProperty("placements_heard", heard);
 
-    EXPECT_LT(Peak(samples, 0, FramesIn(samples)), FullScale * 9 / 10);
+    EXPECT_LT(Measure(samples, 0, FramesIn(samples)).peak, FullScale * 9 / 10);
     WrapSigns signs = FindWrapSigns(samples);
     EXPECT_LE(signs.leaps, 4) << "frames leaping by more than 30000";
     EXPECT_LE(signs.longestFlipRun, 2) << "full-scale sign flips in a row";

@@ -34,44 +34,44 @@ inline bool RunOnDisplay(const std::string& display, const std::string& command)
     return std::system(line.c_str()) == 0;
 }
 
+// Polls until `predicate` holds or timeoutMs has passed.
+template <typename Predicate>
+bool WaitFor(Predicate predicate, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 50)
+    {
+        if (predicate())
+        {
+            return true;
+        }
+        SleepMs(50);
+    }
+    return false;
+}
+
 // Starts a process with the given environment additions (or removals, for an
 // empty value) in `directory`, stderr to `errorFile`. Returns its pid.
 inline pid_t Spawn(const std::vector<std::string>& argv, const fs::path& directory,
-                   const std::vector<std::pair<std::string, std::string>>& environment,
-                   const fs::path& errorFile)
+                   const std::vector<std::pair<std::string, std::string>>& environment, const fs::path& errorFile)
 {
     pid_t pid = fork();
     if (pid == 0)
     {
-        if (chdir(directory.c_str()) != 0)
-        {
-            _exit(126);
-        }
         for (const auto& [name, value] : environment)
         {
-            if (value.empty())
-            {
-                unsetenv(name.c_str());
-            }
-            else
-            {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
+            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
         }
-        if (!errorFile.empty())
-        {
-            FILE* err = std::freopen(errorFile.c_str(), "w", stderr);
-            (void)err;
-        }
-        FILE* out = std::freopen("/dev/null", "w", stdout);
-        (void)out;
         std::vector<char*> args;
         for (const std::string& arg : argv)
         {
             args.push_back(const_cast<char*>(arg.c_str()));
         }
         args.push_back(nullptr);
-        execv(args[0], args.data());
+        if (chdir(directory.c_str()) == 0 && std::freopen(errorFile.c_str(), "w", stderr) &&
+            std::freopen("/dev/null", "w", stdout))
+        {
+            execv(args[0], args.data());
+        }
         _exit(127);
     }
     return pid;
@@ -81,15 +81,10 @@ inline pid_t Spawn(const std::vector<std::string>& argv, const fs::path& directo
 // after killing it when it did not end in time (or died from a signal).
 inline int WaitForExit(pid_t pid, int timeoutMs)
 {
-    for (int waited = 0; waited <= timeoutMs; waited += 20)
+    int status = 0;
+    if (WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs))
     {
-        int status = 0;
-        pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-        {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        SleepMs(20);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
@@ -122,20 +117,17 @@ public:
                          "-fbdir", screenDirectory.string()},
                         "/", {}, "/dev/null");
             // Until it answers, or dies having lost the race for this number.
-            for (int waited = 0; waited < 10000 && display.empty(); waited += 100)
+            bool lost = false;
+            bool answered = WaitFor([&] {
+                lost = waitpid(pid, nullptr, WNOHANG) == pid;
+                return lost || RunOnDisplay(name, "xdpyinfo");
+            }, 10000);
+            pid = lost ? 0 : pid;
+            if (answered && !lost)
             {
-                if (RunOnDisplay(name, "xdpyinfo"))
-                {
-                    display = name;
-                }
-                else if (waitpid(pid, nullptr, WNOHANG) == pid)
-                {
-                    pid = 0;
-                    break;
-                }
-                SleepMs(100);
+                display = name;
             }
-            if (display.empty())
+            else
             {
                 stop();
             }
@@ -234,20 +226,5 @@ public:
 inline std::string ProgramPath()
 {
     return std::string(MIRELANTHA_BINARY_DIR) + "/mirelantha";
-}
-
-// Polls until `predicate` holds or timeoutMs has passed.
-template <typename Predicate>
-bool WaitFor(Predicate predicate, int timeoutMs)
-{
-    for (int waited = 0; waited <= timeoutMs; waited += 50)
-    {
-        if (predicate())
-        {
-            return true;
-        }
-        SleepMs(50);
-    }
-    return false;
 }
 }
