@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "game/game_title.h"
 #include "gfx/screen_buffer.h"
@@ -28,6 +29,13 @@ inline std::unique_ptr<GameTitle> OpenEmptyGarden(unsigned seed)
 inline Entity& Gardener(GameTitle& garden)
 {
     return *garden.entities.begin()->second;
+}
+
+using Cell = std::pair<int32_t, int32_t>;
+
+inline Cell CellOf(const Entity& e)
+{
+    return {e.cellX, e.cellY};
 }
 
 inline int CountOf(const GameTitle& garden, int32_t type)

@@ -46,24 +46,6 @@ TEST(PlantStages, XNeverStartsOverWhileVAndBResetAndShowTheirFirstStageNextTick)
     EXPECT_EQ(garden->tiles[b], 15);
 }
 
-TEST(Blight, WellsUpOnlyAtTheSourceWhileItIsLow)
-{
-    auto garden = OpenEmptyGarden(24);
-    garden->entities.clear();
-    garden->gardenTicks = 1;  // the source may move only at multiples of 128
-    const int32_t source = CellIndex(garden->blightSourceX, garden->blightSourceY);
-    for (int t = 0; t < 40; ++t)
-    {
-        garden->gardenStep();
-    }
-    EXPECT_GE(garden->blight[source], 40);
-    EXPECT_LE(garden->blight[source], 50);
-    for (int32_t cell = 0; cell < BoardCells; ++cell)
-    {
-        EXPECT_TRUE(cell == source || garden->blight[cell] == 0) << cell;
-    }
-}
-
 TEST(Blight, AboveTwoHundredFiftyItClearsTheTileButNeverTheStone)
 {
     auto garden = OpenEmptyGarden(25);
@@ -104,8 +86,7 @@ TEST(Arrivals, ACreatureComesAtTick512ToTheOneFreeGroundCoverCellOrNowhere)
         {
             if (e->type == EntityCreature)
             {
-                EXPECT_EQ(e->cellX, 3);
-                EXPECT_EQ(e->cellY, 0);
+                EXPECT_EQ(CellOf(*e), (Cell{3, 0}));
                 EXPECT_EQ(e->orientation, 6);
                 ++arrived;
             }

@@ -111,8 +111,7 @@ TEST(OpeningTheGarden, IsRefusedWhileTilesAreLeftThenSeedsBecomePlantsAndTheGard
     ASSERT_EQ(garden->entities.size(), 1u);
     const Entity& gardener = Gardener(*garden);
     EXPECT_EQ(gardener.type, EntityGardener);
-    EXPECT_EQ(gardener.cellX, 0);
-    EXPECT_EQ(gardener.cellY, 7);
+    EXPECT_EQ(CellOf(gardener), (Cell{0, 7}));
     EXPECT_EQ(gardener.orientation, OrientUpright);
 
     // Afterwards tile keys do nothing and Space is refused.
