@@ -1,7 +1,8 @@
 // A whole game played through the real program under a private X server: the
-// title screen, the stock read off the side panel, every tile of it planted
-// with the keyboard, the garden opened and walked, the way out, and the sound
-// of the whole run as SDL's disk audio driver wrote it.
+// title screen in a screenshot and in the window itself, the stock read off the
+// side panel, every tile of it planted with the keyboard, the garden opened and
+// walked, the way back and out, and the sound of the whole run as SDL's disk
+// audio driver wrote it.
 //
 // One test, because every step builds on the one before (the walk depends on
 // the stock the panel shows) and a run takes about twenty seconds.
@@ -349,10 +350,19 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     DrawExpectedTitle(program.scratch.path, blinkOn, blinkOff);
     EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, blinkOff, WholeScreen, first), 0)
         << "title screen: " << first;
+    // And the window itself shows the same: the quad maps the picture the
+    // right way up and round, corner to corner.
+    Picture window;
+    ASSERT_TRUE(ReadXvfbScreen(window.rgba, window.width, window.height));
+    ASSERT_EQ(window.width, Width);
+    ASSERT_EQ(window.height, Height);
+    EXPECT_EQ(CountDifferences(ReadCells(window), blinkOn, blinkOff, WholeScreen, first), 0)
+        << "title screen in the window: " << first;
 
-    // 2. A new game; the stock is read off the side panel.
+    // 2. A new game, started with a tile key that places nothing; the stock
+    // is read off the side panel.
     const size_t gameStart = AudioFrames(audioFile);
-    program.keys(Tap("Return"));
+    program.keys(Tap("z"));
     SleepMs(1800);  // game music alone, before any tile is placed
     ASSERT_TRUE(program.screenshot(picture)) << "first planting screenshot";
     Planting planting;
@@ -414,7 +424,11 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     EXPECT_TRUE(GardenerMoved(shown)) << "the gardener is still on the cell it arrived on";
 
     // 5. Back to the title, and out.
-    program.keys(Tap("Escape") + " sleep 0.3 " + Tap("Escape"));
+    program.keys(Tap("Escape") + " sleep 0.3");
+    ASSERT_TRUE(program.screenshot(picture)) << "title screenshot after the game";
+    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, blinkOff, WholeScreen, first), 0)
+        << "title screen after the game: " << first;
+    program.keys(Tap("Escape"));
     const double secondsRun = program.secondsRunning();
     EXPECT_EQ(program.finish(), 0) << program.errors();
 
