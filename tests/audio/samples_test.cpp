@@ -150,9 +150,8 @@ TEST_F(SampleFiles, MonoFeedsBothSidesAndAThirdChannelIsDropped)
     EXPECT_NEAR(Rms(three, false), 0.25 * 32767 / std::sqrt(2.0), 600.0);
 }
 
-TEST_F(SampleFiles, EmptyCutGarbageAndMissingFilesLoadAsSilenceAndAHalfFileKeepsItsStart)
+TEST_F(SampleFiles, EmptyCutHalvedGarbageAndMissingFilesLoadAsSilence)
 {
-    std::vector<StereoSample> full = load("drumB");
     std::vector<uint8_t> real = ReadBytes(ShippedSamples + "/drumB.ogg");
     ASSERT_GT(real.size(), 200u);
     std::srand(3);
@@ -165,22 +164,14 @@ TEST_F(SampleFiles, EmptyCutGarbageAndMissingFilesLoadAsSilenceAndAHalfFileKeeps
     ScratchDir scratch;
     scratch.write("empty.ogg", "");
     scratch.write("cut_headers.ogg", Slice(real, 100));  // the decoder cannot even start
+    scratch.write("half.ogg", Slice(real, real.size() / 2));
     scratch.write("garbage.ogg", garbage);
     // "OggS" followed by nonsense looks like a stream only at first glance.
     scratch.write("fake_header.ogg", "OggS" + garbage.substr(0, 500));
-    scratch.write("half.ogg", Slice(real, real.size() / 2));
     useDirectory(scratch.path.string());
-    for (const char* name : {"empty", "cut_headers", "garbage", "fake_header", "missing"})
+    for (const char* name : {"empty", "cut_headers", "half", "garbage", "fake_header", "missing"})
     {
         EXPECT_TRUE(load(name).empty()) << name;
-    }
-
-    // Whatever the decoder salvaged of the half file is the start of the real sound.
-    std::vector<StereoSample> half = load("half");
-    EXPECT_LT(half.size(), full.size());
-    for (size_t i = 0; i < half.size() && i < 2000; ++i)
-    {
-        ASSERT_EQ(half[i].left, full[i].left) << "frame " << i;
     }
 
     // A stream with valid headers but no audio at all is just as silent.
