@@ -18,6 +18,7 @@
 
 #include "audio/mixer.h"
 #include "audio/stereo.h"
+#include "audio/voices.h"
 
 namespace audio_harness
 {
@@ -53,6 +54,23 @@ inline size_t FirstDifference(const std::vector<StereoSample>& a, const std::vec
         ++i;
     }
     return i;
+}
+
+// A voice with no random pan jitter or volume boost, so its frames can be
+// predicted by hand.
+inline Voice PlainVoice(int32_t kind, float frequency, float volume, uint32_t delay, uint32_t attack,
+                 uint32_t sustain, uint32_t release)
+{
+    Voice voice{};
+    voice.kind = kind;
+    voice.frequency = frequency;
+    voice.volume = volume;
+    voice.delay = delay;
+    voice.attack = attack;
+    voice.sustain = sustain;
+    voice.release = release;
+    voice.gridAlign = true;
+    return voice;
 }
 
 // One device callback of `frames` frames.

@@ -16,16 +16,9 @@ namespace
 Voice Make(int32_t kind, float frequency, float volume, float echoSend, float pan, uint32_t delay,
            uint32_t attack, uint32_t sustain, uint32_t release)
 {
-    Voice voice{};
-    voice.kind = kind;
-    voice.frequency = frequency;
-    voice.volume = volume;
+    Voice voice = audio_harness::PlainVoice(kind, frequency, volume, delay, attack, sustain, release);
     voice.echoSend = echoSend;
     voice.pan = pan;
-    voice.delay = delay;
-    voice.attack = attack;
-    voice.sustain = sustain;
-    voice.release = release;
     return voice;
 }
 

@@ -38,12 +38,7 @@ void StartSteadySquares(int first, int count)
 {
     for (int v = first; v < first + count; ++v)
     {
-        Voice voice{};
-        voice.kind = 9;
-        voice.frequency = 441.0f;
-        voice.volume = 1.0f;
-        voice.sustain = 10000;
-        Voices[v] = voice;
+        Voices[v] = PlainVoice(9, 441.0f, 1.0f, 0, 0, 10000, 0);
         VoiceActive[v] = true;
     }
 }
@@ -126,12 +121,8 @@ TEST(Callback, SendIsTruncatedPerVoiceBeforeItIsSummed)
     SampleBank[20] = {one, 4};
     for (int v = 64; v < 66; ++v)
     {
-        Voice voice{};
-        voice.kind = FirstSampleKind + 20;
-        voice.sustain = 4;
-        voice.volume = 1.0f;
-        voice.echoSend = 0.5f;
-        Voices[v] = voice;
+        Voices[v] = PlainVoice(FirstSampleKind + 20, 0.0f, 1.0f, 0, 0, 4, 0);
+        Voices[v].echoSend = 0.5f;
         VoiceActive[v] = true;
     }
     std::vector<StereoSample> out = Callback(4);

@@ -270,11 +270,6 @@ TEST_F(SoundEffects, PlaySoundClampsLoudVolumesButPlaySoundExDoesNot)
     EXPECT_FLOAT_EQ(startedVolume(true, 3.0f), 3.0f * startedVolume(true, 1.0f));
     // Quiet and negative volumes pass through PlaySound unchanged.
     EXPECT_FLOAT_EQ(startedVolume(false, -0.5f), startedVolume(true, -0.5f));
-
-    // PlaySound asks for the usual echo send and the sample's own length.
-    startedVolume(false, 0.4f);
-    EXPECT_FLOAT_EQ(Voices[0].echoSend, 0.6f);
-    EXPECT_EQ(Voices[0].sustain, SampleBank[StepId].length);
 }
 
 TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
