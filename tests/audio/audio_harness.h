@@ -59,7 +59,7 @@ inline size_t FirstDifference(const std::vector<StereoSample>& a, const std::vec
 // A voice with no random pan jitter or volume boost, so its frames can be
 // predicted by hand.
 inline Voice PlainVoice(int32_t kind, float frequency, float volume, uint32_t delay, uint32_t attack,
-                 uint32_t sustain, uint32_t release)
+                        uint32_t sustain, uint32_t release)
 {
     Voice voice{};
     voice.kind = kind;
