@@ -40,12 +40,8 @@ inline Cell CellOf(const Entity& e)
 
 inline int CountOf(const GameTitle& garden, int32_t type)
 {
-    int count = 0;
-    for (const auto& [id, e] : garden.entities)
-    {
-        count += e->type == type;
-    }
-    return count;
+    return static_cast<int>(std::count_if(garden.entities.begin(), garden.entities.end(),
+                                          [&](const auto& entry) { return entry.second->type == type; }));
 }
 
 // Puts an entity on a cell at rest, as if it had walked there long ago.
