@@ -1,6 +1,6 @@
 // Helpers the audio tests share: running the device callback and reading its
-// frames back, walking the sample clock, foreseeing rand(), and a scratch
-// folder per test. Everything here runs on the test's own thread.
+// frames back, foreseeing rand() and what a voice start makes of it, and a
+// scratch folder per test. Everything here runs on the test's own thread.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -81,15 +81,6 @@ inline std::vector<StereoSample> Callback(int frames)
     return DecodeFrames(bytes);
 }
 
-// Runs the mixer up to (not including) frame `clock`.
-inline void RunUntil(uint32_t clock)
-{
-    while (SampleClock < clock)
-    {
-        Callback(static_cast<int>(std::min<uint32_t>(clock - SampleClock, 2048)));
-    }
-}
-
 // The next n values rand() gives after srand(seed); leaves rand() reseeded.
 inline std::vector<int> Draws(unsigned seed, int n)
 {
@@ -101,6 +92,17 @@ inline std::vector<int> Draws(unsigned seed, int n)
     }
     std::srand(seed);
     return draws;
+}
+
+// A voice start's pan jitter and volume boost from its two draws.
+inline float Jitter(int draw)
+{
+    return static_cast<float>((draw % 16) * 0.0078125);
+}
+
+inline float Boost(int draw)
+{
+    return static_cast<float>((draw % 1024) * 0.0001 + 1.5);
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path)

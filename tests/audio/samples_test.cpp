@@ -104,44 +104,13 @@ using SoundEffects = SampleBankTest;
 using SampleLoader = SampleBankTest;
 }  // namespace
 
-TEST_F(SampleFiles, EveryShippedSoundDecodesToShortStereoAtSensibleLevels)
-{
-    LoadSampleBank();
-    ASSERT_TRUE(SamplesLoaded);
-    uint32_t totalFrames = 0;
-    for (int id = 0; id < SampleCount; ++id)
-    {
-        const SampleData& sample = SampleBank[id];
-        SCOPED_TRACE(SampleNames[id]);
-        ASSERT_NE(sample.frames, nullptr);
-        EXPECT_GT(sample.length, 2000u);       // more than a click
-        EXPECT_LT(sample.length, 2u * 44100);  // none longer than two seconds
-        totalFrames += sample.length;
-        int peak = 0;
-        for (uint32_t i = 0; i < sample.length; ++i)
-        {
-            peak = std::max({peak, std::abs(sample.frames[i].left), std::abs(sample.frames[i].right)});
-        }
-        // Drums play at 0.04..0.08 and have to be loud in the file; effects
-        // play at up to 0.4 x 1.6 and must stay well below full scale.
-        EXPECT_GT(peak, id < 16 ? 14000 : 4000);
-        EXPECT_TRUE(id < 16 || peak < 18000) << peak;
-    }
-    EXPECT_LT(totalFrames, 30u * 44100);
-}
-
 TEST_F(SampleFiles, MonoFeedsBothSidesAndAThirdChannelIsDropped)
 {
     useDirectory(OddSamples);
     std::vector<StereoSample> mono = load("mono");
     EXPECT_GT(mono.size(), 4000u);
-    bool heard = false;
-    for (size_t i = 0; i < mono.size(); ++i)
-    {
-        ASSERT_EQ(mono[i].left, mono[i].right) << "frame " << i;
-        heard = heard || mono[i].left != 0;
-    }
-    EXPECT_TRUE(heard);
+    EXPECT_TRUE(std::all_of(mono.begin(), mono.end(), [](StereoSample f) { return f.left == f.right; }));
+    EXPECT_GT(Rms(mono, true), 1000.0);
 
     // Left holds a 0.5 sine, right a 0.25 sine and the third channel loud
     // noise. A sine of amplitude a has an RMS of a / sqrt(2); noise would give ~15000.
@@ -304,55 +273,4 @@ TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
     PlaySound(Kind(StepId), 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 1);
     EXPECT_EQ(nextSfxVoice, searchIndex);  // the search resumes where it stopped
-}
-
-TEST_F(SoundEffects, SearchResumesAtTheLastVoiceAndWrapsAround)
-{
-    for (int i = 0; i < 64; ++i)
-    {
-        SfxVoiceInUse[i] = i != 2 && i != 60;
-    }
-    nextSfxVoice = 61;
-    PlaySoundEx(9, 440.0f, 0.1f, 0.0f, 0.0f);
-    EXPECT_EQ(nextSfxVoice, 2);
-    PlaySoundEx(9, 440.0f, 0.1f, 0.0f, 0.0f);
-    EXPECT_EQ(nextSfxVoice, 60);
-    EXPECT_EQ(AudioSlots[gameSlot].voiceIds.ids[0], 2);
-    EXPECT_EQ(AudioSlots[gameSlot].voiceIds.ids[1], 60);
-}
-
-TEST_F(SoundEffects, TwoEffectsStartedInOneFrameAreHeardFromTheSameGridLine)
-{
-    LoadSampleBank();
-    const uint32_t clockAtExchange = 1000;  // off the grid
-
-    // The same run twice, with and without the two effects; rand() is reseeded
-    // after the starts so the music is the same in both.
-    auto render = [&](bool withEffects) {
-        std::srand(8);
-        MusicSection = 0;  // the one music state start-up leaves alone
-        AudioStartupState();
-        SamplesLoaded = true;
-        Callback(static_cast<int>(clockAtExchange));
-        if (withEffects)
-        {
-            PlaySound(Kind(PlantId), 0.2f, -0.5f);
-            PlaySound(Kind(StepId), 0.4f, 0.5f);
-        }
-        std::srand(9);
-        AudioUpdate();
-        return Callback(8192);
-    };
-    std::vector<StereoSample> quiet = render(false);
-    std::vector<StereoSample> loud = render(true);
-    ASSERT_GT(Voices[0].position, 0u);
-    ASSERT_GT(Voices[1].position, 0u);
-    EXPECT_EQ(Voices[0].delay, Voices[1].delay);
-
-    size_t first = FirstDifference(loud, quiet);
-    uint32_t start = Voices[0].delay;
-    EXPECT_EQ((clockAtExchange + start) % GridFrames, 0u);
-    // The first frames of a sample may still round to silence.
-    EXPECT_GE(first, start);
-    EXPECT_LT(first, start + 64);
 }
