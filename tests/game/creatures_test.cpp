@@ -1,5 +1,5 @@
 // The three behaviours: the gardener under the player's arrows, the creature's
-// wandering and leaving, the flyer's flight, feeding and pollination.
+// wandering and leaving, the flyer's pollination.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -52,22 +52,6 @@ TEST(Gardener, TheLatestArrowPressWinsAndReleasingItHandsBack)
     EXPECT_EQ(gardener.cellY, 4);
 }
 
-TEST(Gardener, TendsItsCellEvenWhileSliding)
-{
-    auto garden = OpenEmptyGarden(33);
-    Entity& gardener = Gardener(*garden);
-    PlaceAtRest(gardener, 2, 2);
-    gardener.slideX = 5;
-    gardener.timer = 9;
-    const int32_t cell = CellIndex(2, 2);
-    garden->tiles[cell] = 17;
-    garden->growth[cell] = 15000;
-    garden->blight[cell] = 400;
-    garden->update();
-    EXPECT_EQ((Cell{garden->tiles[cell], garden->blight[cell]}), (Cell{15, 0}));
-    EXPECT_LT(garden->growth[cell], 8) << "reset, then grown by one tick";
-}
-
 TEST(Creature, AHungryCreatureOnTheCornerLeavesLeftAndVanishesWithoutSparks)
 {
     auto garden = OpenEmptyGarden(34);
@@ -82,24 +66,6 @@ TEST(Creature, AHungryCreatureOnTheCornerLeavesLeftAndVanishesWithoutSparks)
     garden->update();
     EXPECT_EQ(garden->entities.count(id), 0u);
     EXPECT_TRUE(garden->effects.empty());
-}
-
-TEST(Flyer, PastTheRightEdgeItLosesOneSpeedPerTickUntilItTurnsBack)
-{
-    auto garden = NewGarden(37);
-    Entity& flyer = garden->spawnEntity(EntityFlyer, 8, 0);
-    flyer.posY = 3000;
-    ASSERT_GE(flyer.posX, 6144);
-    int32_t expectedVel = 0;
-    while (flyer.posX + flyer.velX >= 6144)
-    {
-        garden->update();
-        expectedVel = std::max(expectedVel - 1, -8);  // braking, then the speed limit
-        ASSERT_EQ(flyer.velX, expectedVel);
-    }
-    garden->update();
-    EXPECT_LT(flyer.posX, 6144);
-    EXPECT_EQ(flyer.velX, expectedVel) << "no more braking once inside";
 }
 
 TEST(Flyer, PollinatesCloseCellsTwiceAndNearOnesOnce)

@@ -1,5 +1,5 @@
 // The play state's entity machinery: ids, the behaviour pass, sliding between
-// cells, held buttons and entity drawing.
+// cells and entity drawing.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -53,17 +53,6 @@ TEST(Sliding, AGardenerSteppingDownGlidesOneAndAHalfPixelsPerUpdate)
         garden->update();
     }
     EXPECT_EQ(gardener.slideY, 0);
-}
-
-TEST(HeldButtons, RepeatPressesAreListedAndOneReleaseRemovesThemAll)
-{
-    GameState state;
-    state.buttonDown(ButtonLeft);
-    state.buttonDown(ButtonUp);
-    state.buttonDown(ButtonLeft);
-    state.buttonUp(ButtonLeft);
-    state.buttonUp(ButtonSpace);  // never pressed: nothing happens
-    EXPECT_EQ(state.heldButtons, (std::list<int32_t>{ButtonUp}));
 }
 
 TEST(EntityDrawing, HalfAPixelLeftOfTheScreenIsCentredOnColumnZero)

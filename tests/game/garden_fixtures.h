@@ -67,11 +67,6 @@ inline void ClearScreen()
     std::fill(std::begin(ScreenBuffer), std::end(ScreenBuffer), int8_t{0});
 }
 
-inline bool ScreenBlank()
-{
-    return std::all_of(std::begin(ScreenBuffer), std::end(ScreenBuffer), [](int8_t p) { return p == 0; });
-}
-
 inline int8_t Pixel(int x, int y)
 {
     return ScreenBuffer[PixelOffset(x, y)];

@@ -124,12 +124,11 @@ TEST(Replay, TheFirstIterationRunsNoUpdateAndEveryLaterOneRunsOne)
     replay.step();
     EXPECT_EQ(replay.mode().tick, 1u);
     EXPECT_EQ(replay.mode().cursorY, 4) << "pressed, but no update ran yet";
-    const int expectedRow[] = {3, 3, 3, 3, 3, 3, 3, 2};
-    for (int i = 0; i < 8; ++i)
+    for (int i = 2; i <= 9; ++i)
     {
         replay.step();
-        EXPECT_EQ(replay.mode().tick, static_cast<uint32_t>(i + 2));
-        EXPECT_EQ(replay.mode().cursorY, expectedRow[i]) << "iteration " << i + 2;
+        EXPECT_EQ(replay.mode().tick, static_cast<uint32_t>(i));
+        EXPECT_EQ(replay.mode().cursorY, i < 9 ? 3 : 2) << "iteration " << i;
     }
     EXPECT_EQ(PaletteTickCounter, 9) << "reset by the new game, then one per iteration";
 }
@@ -139,17 +138,10 @@ TEST(Replay, AFixedSeedAndKeyLogAlwaysPlayTheSameGame)
     uint32_t openedAt = 0;
     GardenReplay replay(2026, PlantEverything(2026, openedAt));
     uint64_t digest = Fnv1a(14695981039346656037ull, replay.stateJson());
-    bool sawCreature = false;
     bool sawFlyer = false;
     for (uint32_t i = 1; i <= openedAt + 3000; ++i)
     {
         replay.step();
-        if (i == openedAt - 1)
-        {
-            EXPECT_TRUE(replay.mode().planting);
-            EXPECT_EQ(std::accumulate(std::begin(replay.mode().tileStock), std::end(replay.mode().tileStock), 0), 0);
-        }
-        sawCreature = sawCreature || CountOf(replay.mode(), EntityCreature) > 0;
         sawFlyer = sawFlyer || CountOf(replay.mode(), EntityFlyer) > 0;
         if (i % 250 == 0)
         {
@@ -159,8 +151,7 @@ TEST(Replay, AFixedSeedAndKeyLogAlwaysPlayTheSameGame)
     EXPECT_FALSE(replay.mode().planting);
     // Space is delivered before its iteration's update, which already tends the garden.
     EXPECT_EQ(replay.mode().gardenTicks, 3001u);
-    EXPECT_TRUE(sawCreature);
-    EXPECT_TRUE(sawFlyer);
+    EXPECT_TRUE(sawFlyer) << "a run that reaches the visitors";
     // Recorded once from this very run, after checking its course by hand;
     // any change to the order of rand() draws or to a rule changes it.
     EXPECT_EQ(digest, 6165677829687326966ull) << digest;
