@@ -1,6 +1,6 @@
-// The sample bank and the sound effects: the shipped sounds decode, odd and
-// broken files stay silent without harm, the loader can be stopped, and
-// PlaySound / PlaySoundEx claim, refuse and recycle voices as the game hears.
+// The sample bank and the sound effects: odd and broken files stay silent
+// without harm, the loader can be stopped, and PlaySound / PlaySoundEx claim,
+// refuse and recycle voices as the game hears.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,13 +24,9 @@ namespace
 {
 const std::string OddSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/tests/data/samples_odd";
 
-constexpr int32_t Kind(int soundId)
-{
-    return FirstSampleKind + soundId;
-}
 constexpr int CatId = 31;
-constexpr int StepId = 33;
-constexpr int PlantId = 23;  // "enemy_death"
+constexpr int32_t StepKind = FirstSampleKind + 33;
+constexpr int32_t PlantKind = FirstSampleKind + 23;  // "enemy_death"
 
 int QueuedSfx()
 {
@@ -46,11 +42,6 @@ double Rms(const std::vector<StereoSample>& frames, bool left)
         sum += v * v;
     }
     return frames.empty() ? 0.0 : std::sqrt(sum / frames.size());
-}
-
-std::string Slice(const std::vector<uint8_t>& bytes, size_t length)
-{
-    return std::string(bytes.begin(), bytes.begin() + static_cast<long>(length));
 }
 
 int LoadedSamples()
@@ -132,8 +123,8 @@ TEST_F(SampleFiles, EmptyCutHalvedGarbageAndMissingFilesLoadAsSilence)
 
     ScratchDir scratch;
     scratch.write("empty.ogg", "");
-    scratch.write("cut_headers.ogg", Slice(real, 100));  // the decoder cannot even start
-    scratch.write("half.ogg", Slice(real, real.size() / 2));
+    scratch.write("cut_headers.ogg", std::string(real.begin(), real.begin() + 100));  // the decoder cannot even start
+    scratch.write("half.ogg", std::string(real.begin(), real.begin() + real.size() / 2));
     scratch.write("garbage.ogg", garbage);
     // "OggS" followed by nonsense looks like a stream only at first glance.
     scratch.write("fake_header.ogg", "OggS" + garbage.substr(0, 500));
@@ -194,12 +185,12 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
     AudioStartupState();
     SamplesLoaded = true;
     SampleClock = 1;  // past the first beat: no music starts in these frames
-    PlaySoundEx(Kind(CatId), 0.0f, 0.4f, 0.6f, 0.0f);
+    PlaySoundEx(FirstSampleKind + CatId, 0.0f, 0.4f, 0.6f, 0.0f);
     AudioUpdate();
     EXPECT_EQ(Rms(Callback(8000), true), 0.0);
     EXPECT_FALSE(VoiceActive[0]);
 
-    PlaySound(Kind(PlantId), 0.2f, 0.0f);
+    PlaySound(PlantKind, 0.2f, 0.0f);
     AudioUpdate();
     EXPECT_GT(Rms(Callback(8000), true), 100.0);
 }
@@ -207,9 +198,9 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
 TEST_F(SoundEffects, NothingPlaysBeforeTheBankIsLoadedNorPastItsEnd)
 {
     ASSERT_FALSE(SamplesLoaded);
-    PlaySound(Kind(StepId), 0.4f, 0.0f);
+    PlaySound(StepKind, 0.4f, 0.0f);
     PlaySound(9, 0.4f, 0.0f);  // refused even though it needs no sample
-    PlaySoundEx(Kind(StepId), 0.0f, 0.4f, 0.6f, 0.0f);
+    PlaySoundEx(StepKind, 0.0f, 0.4f, 0.6f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 0);
     EXPECT_EQ(nextSfxVoice, 0);
 
@@ -225,32 +216,16 @@ TEST_F(SoundEffects, NothingPlaysBeforeTheBankIsLoadedNorPastItsEnd)
     EXPECT_EQ(QueuedSfx(), 1);
 }
 
-TEST_F(SoundEffects, PlaySoundClampsLoudVolumesButPlaySoundExDoesNot)
-{
-    LoadSampleBank();
-    auto startedVolume = [](bool extended, float volume) {
-        AudioStartupState();
-        SamplesLoaded = true;
-        std::srand(42);  // same pan and boost draws for every start
-        extended ? PlaySoundEx(Kind(StepId), 0.0f, volume, 0.6f, 0.0f) : PlaySound(Kind(StepId), volume, 0.0f);
-        return Voices[0].volume;
-    };
-    EXPECT_EQ(startedVolume(false, 3.0f), startedVolume(false, 1.0f));
-    EXPECT_FLOAT_EQ(startedVolume(true, 3.0f), 3.0f * startedVolume(true, 1.0f));
-    // Quiet and negative volumes pass through PlaySound unchanged.
-    EXPECT_FLOAT_EQ(startedVolume(false, -0.5f), startedVolume(true, -0.5f));
-}
-
 TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
 {
     LoadSampleBank();
     for (int i = 0; i < 64; ++i)
     {
-        PlaySound(Kind(StepId), 0.4f, 0.0f);
+        PlaySound(StepKind, 0.4f, 0.0f);
     }
     ASSERT_EQ(QueuedSfx(), 64);
     int searchIndex = nextSfxVoice;
-    PlaySound(Kind(StepId), 0.4f, 0.0f);
+    PlaySound(StepKind, 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 64);
     EXPECT_EQ(nextSfxVoice, searchIndex);
 
@@ -264,13 +239,13 @@ TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
     }
     AudioUpdate();
     EXPECT_EQ(std::count(SfxVoiceInUse, SfxVoiceInUse + SfxVoiceCount, true), 64);
-    PlaySound(Kind(StepId), 0.4f, 0.0f);
+    PlaySound(StepKind, 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 0);
 
     Callback(2048);
     AudioUpdate();
     EXPECT_EQ(std::count(SfxVoiceInUse, SfxVoiceInUse + SfxVoiceCount, true), 0);
-    PlaySound(Kind(StepId), 0.4f, 0.0f);
+    PlaySound(StepKind, 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 1);
     EXPECT_EQ(nextSfxVoice, searchIndex);  // the search resumes where it stopped
 }

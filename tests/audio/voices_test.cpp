@@ -1,6 +1,8 @@
-// One voice on its own: its start and length, the grid, its waveforms and its pan.
+// One voice on its own: its start and length, its rand() draws, the grid, its
+// waveforms and its pan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -34,10 +36,8 @@ TEST(VoiceTiming, VoiceIsSilentThroughItsDelayAndFinishedOnceItsLengthsAreUsedUp
 {
     Voice voice = PlainVoice(9, 441.0f, 0.5f, 7, 3, 4, 5);
     std::vector<StereoSample> frames = Render(voice, 18);
-    for (int i = 0; i <= 7; ++i)
-    {
-        EXPECT_TRUE(Silent(frames[i])) << "frame " << i;  // delay, then attack at level 0
-    }
+    // The delay, then the attack's first frame at level 0.
+    EXPECT_TRUE(std::all_of(frames.begin(), frames.begin() + 8, Silent));
     EXPECT_FALSE(Silent(frames[8]));
     EXPECT_FALSE(VoiceFinished(voice));
     RenderVoice(voice);
@@ -50,44 +50,50 @@ TEST(VoiceTiming, VoiceIsSilentThroughItsDelayAndFinishedOnceItsLengthsAreUsedUp
 
 TEST(InitVoice, DrawsPanJitterThenVolumeBoostAndNegatesThePan)
 {
-    std::srand(1234);
-    int r1 = std::rand() % 16;
-    int r2 = std::rand() % 1024;
-
-    std::srand(1234);
+    std::vector<int> d = Draws(1234, 2);
     Voice voice{};
     InitVoice(voice, 9, 10, 20, 30, 40, 330.0f, 0.5f, 0.7f, 0.25f);
-    EXPECT_EQ(voice.pan, static_cast<float>(r1 / 128.0 - 0.25f));
-    EXPECT_EQ(voice.volume, static_cast<float>(0.5f * (r2 * 0.0001 + 1.5)));
+    EXPECT_EQ(voice.pan, Jitter(d[0]) - 0.25f);
+    EXPECT_EQ(voice.volume, static_cast<float>(0.5f * ((d[1] % 1024) * 0.0001 + 1.5)));
 }
 
-TEST(InitVoice, SampleKindTakesTheBankLengthAndMissingSamplesFinishRightAfterTheDelay)
+TEST(InitVoice, SampleKindPlaysItsFramesOnceAndMissingOrUnknownSamplesFinishRightAfterTheDelay)
 {
-    StereoSample frames[5] = {{100, 100}, {100, 100}, {100, 100}, {100, 100}, {100, 100}};
-    SampleData saved3 = SampleBank[3];
-    SampleData saved7 = SampleBank[7];
-    SampleBank[3] = {frames, 5};
+    StereoSample frames[3] = {{1000, -1000}, {-3, 3}, {32767, -32768}};
+    const SampleData saved3 = SampleBank[3];
+    const SampleData saved7 = SampleBank[7];
+    SampleBank[3] = {frames, 3};
     SampleBank[7] = {nullptr, 0};  // failed to load
-    struct Case
+
+    // A sample plays its whole length at full level, whatever envelope was asked.
+    Voice voice{};
+    InitVoice(voice, FirstSampleKind + 3, 500, 5000, 50000, 1, 0.0f, 1.0f, 0.6f, 0.0f);
+    EXPECT_EQ(voice.attack + voice.release, 0u);
+    EXPECT_EQ(voice.sustain, 3u);
+    voice.volume = 0.5f;  // a known level, centred
+    voice.pan = 0.0f;
+    std::vector<StereoSample> out = Render(voice, 5);
+    EXPECT_TRUE(Silent(out[0]));
+    EXPECT_EQ(out[1].left, 500);
+    EXPECT_EQ(out[1].right, -500);
+    EXPECT_EQ(out[2].left, -1);  // -1.5 truncates toward zero
+    EXPECT_EQ(out[2].right, 1);
+    EXPECT_EQ(out[3].left, 16383);
+    EXPECT_EQ(out[3].right, -16384);
+    EXPECT_TRUE(Silent(out[4]));
+
+    // One that failed to load, and a kind past the bank.
+    for (int32_t kind : {FirstSampleKind + 7, FirstSampleKind + SampleCount + 5})
     {
-        int32_t kind;
-        uint32_t sustain;
-    };
-    // A loaded sample, one that failed to load, and a kind past the bank.
-    for (Case c : {Case{FirstSampleKind + 3, 5}, Case{FirstSampleKind + 7, 0},
-                   Case{FirstSampleKind + SampleCount + 5, 0}})
-    {
-        SCOPED_TRACE(c.kind);
-        Voice voice{};
-        InitVoice(voice, c.kind, 500, 5000, 50000, 3, 0.0f, 1.0f, 0.6f, 0.0f);
-        EXPECT_EQ(voice.attack, 0u);
-        EXPECT_EQ(voice.sustain, c.sustain);
-        EXPECT_EQ(voice.release, 0u);
+        SCOPED_TRACE(kind);
+        voice = Voice{};
+        InitVoice(voice, kind, 500, 5000, 50000, 3, 0.0f, 1.0f, 0.6f, 0.0f);
+        EXPECT_EQ(voice.attack + voice.sustain + voice.release, 0u);
         for (int i = 0; i < 3; ++i)
         {
             EXPECT_TRUE(Silent(RenderVoice(voice)));
         }
-        EXPECT_EQ(VoiceFinished(voice), c.sustain == 0);
+        EXPECT_TRUE(VoiceFinished(voice));
     }
     SampleBank[3] = saved3;
     SampleBank[7] = saved7;
@@ -121,19 +127,6 @@ TEST(GridAlign, MovesAStartOffTheGridToTheNextLineAndSoftensItOffTheBeat)
         EXPECT_EQ(voice.volume, c.volume);
     }
     SampleClock = 0;
-}
-
-TEST(FastSin, IsAboutOneAtAQuarterTurnAndWrapsLargeAnglesIntoOneTurnFirst)
-{
-    for (float turns : {0.0f, 1.0f, 10.0f, 1000.0f, -1000.0f})
-    {
-        EXPECT_NEAR(FastSin(1.5707964f + turns * 6.2831855f), 1.0f, 2e-3f) << "turns " << turns;
-    }
-    // Far out the float angle itself is coarse, but the result stays a sine value.
-    for (float x : {1.0e6f, -3.0e7f, 123456.78f})
-    {
-        EXPECT_LE(std::fabs(FastSin(x)), 1.0001f) << x;
-    }
 }
 
 TEST(ApplyPan, KeepsTheCentreBandTruncatesGainsClampsAndWraps)
@@ -170,33 +163,12 @@ TEST(Waveforms, EverySynthesisedKindSoundsAndTheUnusedKindsAreSilent)
     {
         std::srand(7);
         Voice voice = PlainVoice(kind, 523.0f, 0.8f, 0, 300, 600, 900);
-        int loud = 0;
-        for (StereoSample frame : Render(voice, 1800))
-        {
-            loud += frame.left != 0 ? 1 : 0;
-        }
+        std::vector<StereoSample> out = Render(voice, 1800);
+        long loud = std::count_if(out.begin(), out.end(), [](StereoSample f) { return f.left != 0; });
         bool sounds = kind == 1 || (kind >= 4 && kind <= 12);
         EXPECT_EQ(loud > 1000, sounds) << "kind " << kind;
         EXPECT_TRUE(sounds || loud == 0) << "kind " << kind;
     }
-}
-
-TEST(Waveforms, SampleVoicePlaysItsFramesScaledAndFallsSilentPastTheEnd)
-{
-    StereoSample frames[3] = {{1000, -1000}, {-3, 3}, {32767, -32768}};
-    SampleData saved = SampleBank[5];
-    SampleBank[5] = {frames, 3};
-    Voice voice = PlainVoice(FirstSampleKind + 5, 0.0f, 0.5f, 1, 0, 3, 0);
-    std::vector<StereoSample> out = Render(voice, 5);
-    SampleBank[5] = saved;
-    EXPECT_TRUE(Silent(out[0]));
-    EXPECT_EQ(out[1].left, 500);
-    EXPECT_EQ(out[1].right, -500);
-    EXPECT_EQ(out[2].left, -1);  // -1.5 truncates toward zero
-    EXPECT_EQ(out[2].right, 1);
-    EXPECT_EQ(out[3].left, 16383);
-    EXPECT_EQ(out[3].right, -16384);
-    EXPECT_TRUE(Silent(out[4]));
 }
 
 TEST(Waveforms, AbsurdVolumeMakesNoiseRatherThanUndefinedBehaviour)
