@@ -35,13 +35,10 @@ public:
     }
     bool pollEvent(ShellEvent& event) override
     {
-        if (events.empty())
-        {
-            return false;
-        }
-        event = events.front();
-        events.pop_front();
-        return true;
+        const bool any = !events.empty();
+        event = any ? events.front() : event;
+        events.erase(events.begin(), events.begin() + (any ? 1 : 0));
+        return any;
     }
     void keyRepeatOff() override { log.push_back("repeat-off"); }
     void present() override
@@ -75,7 +72,6 @@ protected:
     void TearDown() override
     {
         EndGame();
-        QuitRequested = false;
         CurrentPlatform = nullptr;
     }
 
