@@ -7,10 +7,10 @@
 # hand after changes to the shell, the presentation or the audio.
 #
 # What it measures, and how, without changing the game:
-#   * first frame and samples decoded: bench/floor/startup_probe.cpp is built
+#   * window, first frame and samples decoded: bench/floor/startup_probe.cpp is built
 #     into a preloaded library (LD_PRELOAD). The script notes the wall clock
-#     right before exec; the probe notes when the first SDL_GL_SwapBuffers
-#     returns, and when the thread that opened the sample files ends (it wraps
+#     right before exec; the probe notes when SDL_SetVideoMode and the first
+#     SDL_GL_SwapBuffers return, and when the thread that opened the sample files ends (it wraps
 #     pthread_create and fopen, since the decoder itself is compiled into the
 #     game and cannot be interposed).
 #   * CPU share: utime + stime of the whole process (all its threads: main,
@@ -273,6 +273,8 @@ ms()
 }
 game_share=$(share $((game_end - game_start)))
 floor_share=$(share $((floor_end - floor_start)))
+window=$(ms "$(probe_value game window_ns)")
+floor_window=$(ms "$(probe_value floor window_ns)")
 first_frame=$(ms "$(probe_value game first_frame_ns)")
 floor_first=$(ms "$(probe_value floor first_frame_ns)")
 samples=$(ms "$(probe_value game samples_done_ns)")
@@ -287,6 +289,14 @@ fps()
 }
 game_fps=$(fps game)
 floor_fps=$(fps floor)
+# CPU time per presented frame: the two programs present at different rates
+# when the machine is busy, and this compares them per frame.
+per_frame()
+{
+    awk -v s="$1" -v f="$2" 'BEGIN { if (f > 0) printf "%.1f", s * 10 / f; else print "?" }'
+}
+game_per_frame=$(per_frame "$game_share" "$game_fps")
+floor_per_frame=$(per_frame "$floor_share" "$floor_fps")
 
 verdict()
 {
@@ -303,10 +313,12 @@ v_peak=$(verdict "$game_peak" 65535)
     # lowers the frame rates and lengthens the start-up times: say how busy.
     echo "load average at the end (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
     printf '%-30s %10s %10s  %-16s %s\n' measure game floor target result
+    printf '%-30s %10s %10s  %-16s %s\n' "window and GL context (ms)" "$window" "$floor_window" "" ""
     printf '%-30s %10s %10s  %-16s %s\n' "first frame (ms)" "$first_frame" "$floor_first" "<= 150" "$v_first"
     printf '%-30s %10s %10s  %-16s %s\n' "samples decoded (ms, $files files)" "$samples" "-" "<= 500" "$v_samples"
     printf '%-30s %10s %10s  %-16s %s\n' "CPU over ${seconds} s (% of a core)" "$game_share" "$floor_share" "<= floor + 10" "$v_cpu"
     printf '%-30s %10s %10s  %-16s %s\n' "frames presented per second" "$game_fps" "$floor_fps" "" ""
+    printf '%-30s %10s %10s  %-16s %s\n' "CPU per presented frame (ms)" "$game_per_frame" "$floor_per_frame" "" ""
     printf '%-30s %10s %10s  %-16s %s\n' "peak memory (VmHWM, kB)" "$game_peak" "$floor_peak" "< 65536" "$v_peak"
     printf '%-30s %10s %10s  %-16s %s\n' "  private part (RssAnon, kB)" "$game_anon" "$floor_anon" "" ""
     echo "game exit status after Escape, Escape: ${game_exit:-still running (killed)}"

@@ -1,6 +1,8 @@
 // startup_probe: a preloaded library (LD_PRELOAD) that timestamps start-up
 // milestones of a program without changing it, for the performance report.
 //
+//   window_ns        the first SDL_SetVideoMode call has returned: the
+//                    full-screen window and its GL context exist;
 //   first_frame_ns   the first SDL_GL_SwapBuffers call has returned: the
 //                    first frame is on the screen;
 //   samples_done_ns  a thread that opened a file under ".../samples/" has
@@ -13,7 +15,7 @@
 //
 // Other times are nanoseconds after PROBE_LAUNCH_NS (CLOCK_REALTIME, set by the
 // caller right before exec). Lines are appended to the file PROBE_OUT.
-// Interposes SDL_GL_SwapBuffers, pthread_create, fopen and fopen64 through
+// Interposes SDL_SetVideoMode, SDL_GL_SwapBuffers, pthread_create, fopen and fopen64 through
 // dlsym(RTLD_NEXT); runs on whichever thread calls them.
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -106,6 +108,19 @@ Function Next(const char* name)
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 }  // namespace
+
+// The surface type is left opaque: this file does not include SDL.
+extern "C" void* SDL_SetVideoMode(int width, int height, int bits, uint32_t flags)
+{
+    static const auto real = Next<void* (*)(int, int, int, uint32_t)>("SDL_SetVideoMode");
+    void* surface = real(width, height, bits, flags);
+    static std::atomic<bool> seen{false};
+    if (!seen.exchange(true))
+    {
+        Record("window_ns", SinceLaunch());
+    }
+    return surface;
+}
 
 extern "C" void SDL_GL_SwapBuffers()
 {
