@@ -97,10 +97,7 @@ Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks)
         (blocked ? MixFramesBlocked : MixFramesPlain)(buffer.data(), frames);
         outcome.bytes.insert(outcome.bytes.end(), buffer.begin(), buffer.begin() + 4 * frames);
         const VoiceIdList& after = AudioSlots[mixerSlot].voiceIds;
-        for (int i = already; i < after.count; ++i)
-        {
-            outcome.reports.push_back(after.ids[i]);
-        }
+        outcome.reports.insert(outcome.reports.end(), after.ids + already, after.ids + after.count);
     }
     for (const Voice& voice : Voices)
     {
@@ -108,10 +105,7 @@ Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks)
     }
     outcome.nextRand = std::rand();
     ModeActive = false;
-    for (SampleData& sample : SampleBank)
-    {
-        sample = {nullptr, 0};
-    }
+    std::fill(SampleBank, SampleBank + SampleCount, SampleData{nullptr, 0});
     SamplesLoaded = false;
     return outcome;
 }

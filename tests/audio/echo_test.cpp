@@ -1,5 +1,5 @@
 // The echo network on its own: what one loud frame of echo send leaves in the
-// ring and when each tap plays it back.
+// ring, when each tap plays it back, and its exact arithmetic at the edges.
 #include <gtest/gtest.h>
 
 #include "audio/echo.h"
@@ -9,7 +9,7 @@ namespace
 constexpr StereoSample Quiet = {0, 0};
 }  // namespace
 
-TEST(Echo, FirstFrameOfASendIsHeardThroughTheDelayAndReverseTapsAtOnce)
+TEST(Echo, SendIsHeardAtOnceThroughTheReverseTapsAndAgainAQuarterRingLater)
 {
     ResetEcho();
     StereoSample out = EchoFrame({100, -100}, {10000, -10000});
@@ -23,12 +23,6 @@ TEST(Echo, FirstFrameOfASendIsHeardThroughTheDelayAndReverseTapsAtOnce)
     // Tap 2 added 0.3 x 2400 + 0.34 x 10000 into the two cells half a ring on.
     EXPECT_EQ(EchoBuffer[75600].left, 720 + 3400);
     EXPECT_EQ(EchoBuffer[75601].left, 720 + 3400);
-}
-
-TEST(Echo, OctaveTapReachesHalfARingAheadAfterAQuarterRing)
-{
-    ResetEcho();
-    EchoFrame(Quiet, {10000, 10000});
     for (int frame = 1; frame < 37800; ++frame)
     {
         ASSERT_EQ(EchoFrame(Quiet, Quiet).left, 0) << "frame " << frame;
@@ -37,7 +31,7 @@ TEST(Echo, OctaveTapReachesHalfARingAheadAfterAQuarterRing)
     EXPECT_EQ(EchoFrame(Quiet, Quiet).left, 782);
 }
 
-TEST(Echo, ReverseTapWalksBackwardsAndWrapsToTheLastCell)
+TEST(Echo, ReverseTapWrapsFeedbackTruncatesTowardZeroAndLoudSumsWrap)
 {
     ResetEcho();
     EchoBuffer[EchoRingFrames - 2] = {1000, 1000};
@@ -45,10 +39,7 @@ TEST(Echo, ReverseTapWalksBackwardsAndWrapsToTheLastCell)
     EchoFrame(Quiet, Quiet);  // tap 3 at 151199
     EXPECT_EQ(EchoFrame(Quiet, Quiet).left, 190);  // tap 3 at 151198
     EXPECT_EQ(EchoBuffer[EchoRingFrames - 2].left, 1250);  // += 0.25 x 1000
-}
 
-TEST(Echo, FeedbackTruncatesTowardZeroAndLoudSumsWrapInsteadOfClipping)
-{
     ResetEcho();
     tap2 = 10;  // keep the other taps away from cell 0
     tap3 = 20;

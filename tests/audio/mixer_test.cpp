@@ -110,24 +110,3 @@ TEST(Callback, LoudVoicesWrapAroundInsteadOfClipping)
     EXPECT_EQ(out[0].right, -3 * 16383 + 65536);
     EXPECT_EQ(out[55].left, 3 * 16383 - 65536);   // high half period (position 56)
 }
-
-TEST(Callback, SendIsTruncatedPerVoiceBeforeItIsSummed)
-{
-    FreshMixer();
-    // Two voices whose sends are 0.5 x 1 each: truncated to 0 one by one,
-    // so nothing reaches the echo ring.
-    StereoSample one[4] = {{1, 1}, {1, 1}, {1, 1}, {1, 1}};
-    SampleData saved = SampleBank[20];
-    SampleBank[20] = {one, 4};
-    for (int v = 64; v < 66; ++v)
-    {
-        Voices[v] = PlainVoice(FirstSampleKind + 20, 0.0f, 1.0f, 0, 0, 4, 0);
-        Voices[v].echoSend = 0.5f;
-        VoiceActive[v] = true;
-    }
-    std::vector<StereoSample> out = Callback(4);
-    SampleBank[20] = saved;
-    EXPECT_EQ(out[0].left, 2);
-    EXPECT_EQ(EchoBuffer[0].left, 0);
-    EXPECT_FALSE(VoiceActive[64]);
-}

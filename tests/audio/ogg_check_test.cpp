@@ -14,7 +14,7 @@ using namespace audio_harness;
 
 namespace
 {
-std::string SamplePath(const char* name)
+std::string SamplePath(const std::string& name)
 {
     return ShippedSamples + "/" + name + ".ogg";
 }
@@ -40,19 +40,14 @@ size_t PageLength(const std::vector<uint8_t>& bytes, size_t offset)
 }
 }  // namespace
 
-TEST(OggCheck, EverySampleThatShipsWithTheGamePasses)
+TEST(OggCheck, ShippedSamplesPassButTruncatedFlippedMissingAndOnceStallingFilesAreTurnedAway)
 {
     for (const char* name : SampleNames)
     {
         EXPECT_TRUE(OggVorbisFileLooksSound(SamplePath(name).c_str())) << name;
     }
-}
-
-TEST(OggCheck, TruncatedFlippedMissingAndOnceStallingFilesAreTurnedAway)
-{
     std::vector<uint8_t> bytes = ReadBytes(SamplePath("step"));
     ASSERT_GT(bytes.size(), 200u);
-    EXPECT_TRUE(OggVorbisLooksSound(bytes.data(), bytes.size()));
 
     EXPECT_FALSE(OggVorbisLooksSound(bytes.data(), bytes.size() - 1));
     EXPECT_FALSE(OggVorbisLooksSound(bytes.data(), 0));

@@ -26,7 +26,6 @@ const std::string OddSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/tests/data
 
 constexpr int CatId = 31;
 constexpr int32_t StepKind = FirstSampleKind + 33;
-constexpr int32_t PlantKind = FirstSampleKind + 23;  // "enemy_death"
 
 int QueuedSfx()
 {
@@ -114,12 +113,7 @@ TEST_F(SampleFiles, EmptyCutHalvedGarbageAndMissingFilesLoadAsSilence)
 {
     std::vector<uint8_t> real = ReadBytes(ShippedSamples + "/drumB.ogg");
     ASSERT_GT(real.size(), 200u);
-    std::srand(3);
-    std::string garbage(5000, '\0');
-    for (char& c : garbage)
-    {
-        c = static_cast<char>(std::rand() & 0xFF);
-    }
+    std::string garbage(real.rbegin(), real.rend());  // a real file backwards
 
     ScratchDir scratch;
     scratch.write("empty.ogg", "");
@@ -180,8 +174,7 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
     EXPECT_EQ(SampleBank[CatId].length, 0u);
     EXPECT_EQ(LoadedSamples(), SampleCount - 1);
 
-    // Picking up a tile (the cat) plays nothing and frees its voice again;
-    // placing one (enemy_death) is heard.
+    // Picking up a tile (the cat) plays nothing and frees its voice again.
     AudioStartupState();
     SamplesLoaded = true;
     SampleClock = 1;  // past the first beat: no music starts in these frames
@@ -189,10 +182,6 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
     AudioUpdate();
     EXPECT_EQ(Rms(Callback(8000), true), 0.0);
     EXPECT_FALSE(VoiceActive[0]);
-
-    PlaySound(PlantKind, 0.2f, 0.0f);
-    AudioUpdate();
-    EXPECT_GT(Rms(Callback(8000), true), 100.0);
 }
 
 TEST_F(SoundEffects, NothingPlaysBeforeTheBankIsLoadedNorPastItsEnd)
