@@ -9,9 +9,9 @@
 
 namespace
 {
-constexpr int32_t KeySpace = 32;
+constexpr int32_t KeySpace = ' ';
+constexpr int32_t KeyZ = 'z';
 constexpr int32_t KeyLeftShift = 304;
-constexpr int32_t KeyZ = 122;
 constexpr int32_t KeyUp = 273;
 constexpr int32_t KeyDown = 274;
 constexpr int32_t KeyRight = 275;

@@ -38,14 +38,6 @@ std::string Numbers(int count, int value)
     return text;
 }
 
-// Reads the title picture file with the working directory switched.
-void ReadFileIn(const fs::path& directory)
-{
-    const fs::path previous = fs::current_path();
-    fs::current_path(directory);
-    ReadTitlePictureFile();
-    fs::current_path(previous);
-}
 }
 
 TEST(TitlePicture, NumbersFillRowsFromTheBottomUntilTheFirstNonNumberOrThe4096th)
@@ -66,8 +58,7 @@ TEST(TitlePicture, ANumberTooLargeForThirtyTwoBitsEndsReadingAndStaysTransparent
 {
     Read("5 2147483648 9");
     EXPECT_EQ(TitlePicture[0][0], 5);
-    EXPECT_EQ(TitlePicture[1][0], 0);
-    EXPECT_EQ(TitlePicture[2][0], 0);
+    EXPECT_EQ(CountNonZero(), 1);
 
     Read("2147483647 -2147483648 -2147483649 1");
     EXPECT_EQ(TitlePicture[0][0], INT32_MAX);
@@ -98,14 +89,9 @@ TEST(TitlePicture, AMissingFileGivesAnEmptyPictureEvenAfterAnEarlierRead)
     Read("1 2 3");
     const fs::path empty = MIRELANTHA_BINARY_DIR "/title_picture_empty_dir";
     fs::create_directories(empty);
-    ReadFileIn(empty);
+    const fs::path previous = fs::current_path();
+    fs::current_path(empty);
+    ReadTitlePictureFile();
+    fs::current_path(previous);
     EXPECT_EQ(CountNonZero(), 0);
-}
-
-TEST(TitlePicture, ShippedPictureIsPaintedInPaletteColoursOnly)
-{
-    ReadFileIn(MIRELANTHA_SOURCE_DIR);
-    const int32_t* cells = &TitlePicture[0][0];
-    EXPECT_TRUE(std::all_of(cells, cells + 4096, [](int32_t cell) { return cell >= 0 && cell <= 9; }));
-    EXPECT_GT(CountNonZero(), 1000);
 }
