@@ -1,6 +1,6 @@
-// Helpers the audio tests share: running the device callback and reading its
-// frames back, foreseeing rand() and what a voice start makes of it, and a
-// scratch folder per test. Everything here runs on the test's own thread.
+// What the audio tests share: the audio headers, and helpers for running the
+// device callback and reading its frames back, foreseeing rand() and what a
+// voice start makes of it, and a scratch folder per test. Everything here runs on the test's own thread.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +16,10 @@
 
 #include <unistd.h>
 
+#include "audio/echo.h"
 #include "audio/mixer.h"
+#include "audio/music.h"
+#include "audio/samples.h"
 #include "audio/stereo.h"
 #include "audio/voices.h"
 

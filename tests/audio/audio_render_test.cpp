@@ -2,14 +2,6 @@
 // writes for each kind of music, checked the way a listener would: is there
 // sound, is it free of wrap-around bursts, does a seed replay it, and is a
 // scripted effect heard where the script puts it.
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include <sys/wait.h>
 

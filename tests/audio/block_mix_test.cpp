@@ -1,19 +1,8 @@
 // The block renderer against the frame-by-frame loop: the same voices, the
 // same music and the same sound-effect starts must give the same bytes, the
 // same finished-voice reports in the same order and the same rand() state.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
-
 #include "app/shell.h"
-#include "audio/echo.h"
-#include "audio/mixer.h"
-#include "audio/music.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
+#include "tests/audio/audio_harness.h"
 
 namespace
 {

@@ -1,8 +1,6 @@
 // The echo network on its own: what one loud frame of echo send leaves in the
 // ring, when each tap plays it back, and its exact arithmetic at the edges.
-#include <gtest/gtest.h>
-
-#include "audio/echo.h"
+#include "tests/audio/audio_harness.h"
 
 namespace
 {

@@ -3,20 +3,11 @@
 // on the way (every start comes back as a finished report and frees its
 // voice), and neither side ever waits for the other. Run it under
 // ThreadSanitizer too (-DMIRELANTHA_SANITIZE=thread).
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdint>
-#include <cstdlib>
 #include <thread>
-#include <vector>
 
-#include "audio/mixer.h"
-#include "audio/music.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
+#include "tests/audio/audio_harness.h"
 
 namespace
 {

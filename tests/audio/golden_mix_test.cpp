@@ -1,14 +1,7 @@
 // A fixed mix of six voices, 400 frames through the callback, against a
 // stored checksum and a few stored frames. Any change to the arithmetic of a
 // waveform, the envelope, the pan, the send or the echo shows up here.
-#include <gtest/gtest.h>
 
-#include <cstdint>
-#include <vector>
-
-#include "audio/mixer.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
 #include "tests/audio/audio_harness.h"
 
 namespace

@@ -1,17 +1,7 @@
 // The mixer seen from outside: sound effects travelling through the exchange,
 // the device buffer the callback fills, the wrap of loud sums and the echo
 // damping a new game asks for.
-#include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
-
-#include "audio/echo.h"
-#include "audio/mixer.h"
-#include "audio/music.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
 #include "tests/audio/audio_harness.h"
 
 using namespace audio_harness;

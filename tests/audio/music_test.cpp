@@ -1,17 +1,7 @@
 // The music generator: when chords change, which rand() draw decides what in
 // a title and a game step, note pitches, and what happens when the music
 // voices run out.
-#include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
-
-#include "audio/mixer.h"
-#include "audio/music.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
 #include "tests/audio/audio_harness.h"
 
 using namespace audio_harness;

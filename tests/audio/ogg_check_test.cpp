@@ -1,13 +1,8 @@
 // The structural check that keeps damaged Ogg files away from the decoder.
 #include "audio/ogg_check.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "audio/samples.h"
 #include "tests/audio/audio_harness.h"
 
 using namespace audio_harness;

@@ -1,21 +1,10 @@
 // The sample bank and the sound effects: odd and broken files stay silent
 // without harm, the loader can be stopped, and PlaySound / PlaySoundEx claim,
 // refuse and recycle voices as the game hears.
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "app/threads.h"
-#include "audio/mixer.h"
-#include "audio/music.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
 #include "tests/audio/audio_harness.h"
 
 using namespace audio_harness;

@@ -1,15 +1,8 @@
 // One voice on its own: its start and length, its rand() draws, the grid, its
 // waveforms and its pan.
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <vector>
 
-#include "audio/mixer.h"
-#include "audio/samples.h"
-#include "audio/voices.h"
 #include "tests/audio/audio_harness.h"
 
 using namespace audio_harness;
