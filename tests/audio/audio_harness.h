@@ -64,16 +64,7 @@ inline size_t FirstDifference(const std::vector<StereoSample>& a, const std::vec
 inline Voice PlainVoice(int32_t kind, float frequency, float volume, uint32_t delay, uint32_t attack,
                         uint32_t sustain, uint32_t release)
 {
-    Voice voice{};
-    voice.kind = kind;
-    voice.frequency = frequency;
-    voice.volume = volume;
-    voice.delay = delay;
-    voice.attack = attack;
-    voice.sustain = sustain;
-    voice.release = release;
-    voice.gridAlign = true;
-    return voice;
+    return Voice{0, delay, attack, sustain, release, frequency, volume, 0.0f, 0.0f, kind, true};
 }
 
 // One device callback of `frames` frames.

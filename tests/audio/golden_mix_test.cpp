@@ -9,10 +9,7 @@ namespace
 Voice Make(int32_t kind, float frequency, float volume, float echoSend, float pan, uint32_t delay,
            uint32_t attack, uint32_t sustain, uint32_t release)
 {
-    Voice voice = audio_harness::PlainVoice(kind, frequency, volume, delay, attack, sustain, release);
-    voice.echoSend = echoSend;
-    voice.pan = pan;
-    return voice;
+    return Voice{0, delay, attack, sustain, release, frequency, volume, echoSend, pan, kind, true};
 }
 
 uint32_t Fnv1a(const std::vector<uint8_t>& bytes)

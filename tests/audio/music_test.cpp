@@ -126,16 +126,6 @@ TEST_F(MusicNotes, DegreesFollowTheScaleInWholeOctavesFromTwoHundredTwentyHertz)
     EXPECT_NEAR(DegreeFrequency(0, -1), 116.54f, 0.01f);
 }
 
-TEST_F(MusicNotes, DrumsWaitForTheBankWhileSquareNotesPlayAtOnce)
-{
-    SamplesLoaded = false;
-    PlayMusicNote(17, 0.0f, 0.06f, 0.7f, 0.0f, 0, 0);
-    EXPECT_FALSE(VoiceActive[MusicVoiceBase]);
-    PlayMusicNote(9, 440.0f, 0.04f, 1.0f, 0.0f, 18900, 0);
-    EXPECT_TRUE(VoiceActive[MusicVoiceBase]);
-    EXPECT_EQ(Voices[MusicVoiceBase].kind, 9);
-}
-
 TEST_F(MusicNotes, FullPoolDropsTheNoteAndTheSearchWrapsToTheFreeVoice)
 {
     for (int m = 0; m < 64; ++m)
