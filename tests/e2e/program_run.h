@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -42,11 +43,8 @@ inline bool LoadPng(const fs::path& name, Picture& picture)
 {
     int channels = 0;
     stbi_uc* pixels = stbi_load(name.c_str(), &picture.width, &picture.height, &channels, 4);
-    if (pixels)
-    {
-        picture.rgba.assign(pixels, pixels + picture.width * picture.height * 4);
-        stbi_image_free(pixels);
-    }
+    picture.rgba.assign(pixels, pixels ? pixels + picture.width * picture.height * 4 : pixels);
+    stbi_image_free(pixels);
     return pixels != nullptr;
 }
 
@@ -54,6 +52,39 @@ inline std::string ReadAll(const fs::path& name)
 {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What the screen shows now, as RGBA rows top first: read from the XWD file
+// Xvfb keeps (big-endian header; 32-bit pixels, least significant byte first,
+// which on a 24-bit screen are blue, green, red).
+inline bool ReadXvfbScreen(Picture& picture)
+{
+    std::ifstream in(XvfbServer::screenDirectory / "Xvfb_screen0", std::ios::binary);
+    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    auto field = [&](int index) -> uint32_t {
+        const uint8_t* p = &file[index * 4];
+        return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    };
+    // Bits per pixel, byte order and the red mask.
+    if (file.size() < 100 || field(11) != 32 || field(7) != 0 || field(14) != 0xFF0000u)
+    {
+        return false;
+    }
+    picture.width = static_cast<int>(field(4));
+    picture.height = static_cast<int>(field(5));
+    const size_t start = field(0) + field(19) * 12;  // header, then the colour map
+    const size_t pixels = size_t(picture.width) * picture.height;
+    if (file.size() < start + size_t(field(12)) * picture.height)
+    {
+        return false;
+    }
+    picture.rgba.assign(pixels * 4, 255);
+    for (size_t i = 0; i < pixels; i++)
+    {
+        const uint8_t* p = &file[start + i / picture.width * field(12) + i % picture.width * 4];
+        std::copy_n(std::array<uint8_t, 3>{p[2], p[1], p[0]}.begin(), 3, &picture.rgba[i * 4]);
+    }
+    return true;
 }
 
 // Palette indices, one per framebuffer pixel at PixelOffset(x, y); -1 where a
@@ -64,29 +95,23 @@ using Cells = std::vector<int8_t>;
 // window-sized picture and names the nearest base colour within tolerance.
 inline Cells ReadCells(const Picture& picture)
 {
+    constexpr int Block = Width / ScreenWidth;
     Cells cells(ScreenPixels, -1);
-    for (int x = 0; x < ScreenWidth; x++)
+    for (int i = 0; i < ScreenPixels; i++)
     {
-        for (int y = 0; y < ScreenHeight; y++)
+        const int row = (ScreenHeight - 1 - i % ScreenHeight) * Block + Block / 2;
+        const uint8_t* rgb = &picture.rgba[(size_t(row) * picture.width + i / ScreenHeight * Block + Block / 2) * 4];
+        int nearest = Tolerance + 1;
+        for (int index = 0; index < PaletteColours; index++)
         {
-            int column = x * Width / ScreenWidth + Width / ScreenWidth / 2;
-            int row = (ScreenHeight - 1 - y) * Height / ScreenHeight + Height / ScreenHeight / 2;
-            const uint8_t* rgb = &picture.rgba[(size_t(row) * picture.width + column) * 4];
-            int nearest = Tolerance + 1;
-            for (int index = 0; index < PaletteColours; index++)
+            int distance = 0;
+            for (int k = 0; k < 3; k++)
             {
-                int distance = 0;
-                for (int k = 0; k < 3; k++)
-                {
-                    int base = static_cast<int>(std::clamp(BasePalette[index][k], 0.0f, 1.0f) * 255);
-                    distance = std::max(distance, std::abs(rgb[k] - base));
-                }
-                if (distance < nearest)
-                {
-                    nearest = distance;
-                    cells[PixelOffset(x, y)] = static_cast<int8_t>(index);
-                }
+                const int base = static_cast<int>(std::clamp(BasePalette[index][k], 0.0f, 1.0f) * 255);
+                distance = std::max(distance, std::abs(rgb[k] - base));
             }
+            cells[i] = distance < nearest ? static_cast<int8_t>(index) : cells[i];
+            nearest = std::min(nearest, distance);
         }
     }
     return cells;
@@ -95,11 +120,9 @@ inline Cells ReadCells(const Picture& picture)
 // The ScreenBuffer as it shows: anything outside 0..9 is black, like colour 0.
 inline Cells CaptureScreenBuffer()
 {
-    Cells cells(ScreenBuffer, ScreenBuffer + ScreenPixels);
-    for (int8_t& index : cells)
-    {
-        index = index >= 0 && index < PaletteColours ? index : 0;
-    }
+    Cells cells(ScreenPixels);
+    std::transform(ScreenBuffer, ScreenBuffer + ScreenPixels, cells.begin(),
+                   [](int8_t index) { return index >= 0 && index < PaletteColours ? index : int8_t{0}; });
     return cells;
 }
 
@@ -113,33 +136,25 @@ struct Region
 };
 constexpr Region WholeScreen = {0, 0, ScreenWidth - 1, ScreenHeight - 1};
 
-// Counts the pixels of `region` that show neither `expected` nor `alternative`
-// (such as the other phase of a blink), and describes the first of them.
-inline int CountDifferences(const Cells& shown, const Cells& expected, const Cells& alternative, Region region,
-                            std::string& first)
+// Counts the pixels of `region` that show neither `expected` nor, if given,
+// `alternative` (such as the other phase of a blink), and describes the first.
+inline int CountDifferences(const Cells& shown, const Cells& expected, Region region, std::string& first,
+                            const Cells* alternative = nullptr)
 {
     int differences = 0;
     for (int x = region.left; x <= region.right; x++)
     {
         for (int y = region.bottom; y <= region.top; y++)
         {
-            int8_t seen = shown[PixelOffset(x, y)];
-            if (seen != expected[PixelOffset(x, y)] && seen != alternative[PixelOffset(x, y)])
+            const int at = PixelOffset(x, y);
+            if (shown[at] != expected[at] && (!alternative || shown[at] != (*alternative)[at]) && differences++ == 0)
             {
-                if (differences++ == 0)
-                {
-                    first = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows index " +
-                            std::to_string(seen) + " instead of " + std::to_string(expected[PixelOffset(x, y)]);
-                }
+                first = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows index " +
+                        std::to_string(shown[at]) + " instead of " + std::to_string(expected[at]);
             }
         }
     }
     return differences;
-}
-
-inline int CountDifferences(const Cells& shown, const Cells& expected, Region region, std::string& first)
-{
-    return CountDifferences(shown, expected, expected, region, first);
 }
 
 // The title screen in both phases of the blinking prompt, from the title
@@ -180,8 +195,7 @@ public:
     // and our own leaks are the unit tests' business.
     void start(std::vector<std::pair<std::string, std::string>> environment)
     {
-        environment.push_back({"DISPLAY", XvfbServer::display});
-        environment.push_back({"ASAN_OPTIONS", "detect_leaks=0"});
+        environment.insert(environment.end(), {{"DISPLAY", XvfbServer::display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
         pid = Spawn({ProgramPath()}, scratch.path, environment, scratch.path / "stderr.txt");
     }
@@ -204,8 +218,6 @@ public:
                picture.height == Height;
     }
 
-    std::string errors() const { return ReadAll(scratch.path / "stderr.txt"); }
-
     int finish()
     {
         int status = WaitForExit(pid, 15000);
@@ -224,20 +236,6 @@ public:
         {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
-        }
-        // Set MIRELANTHA_E2E_KEEP to a directory to look at what a run saw and heard.
-        if (const char* keep = std::getenv("MIRELANTHA_E2E_KEEP"))
-        {
-            std::error_code ignored;
-            fs::create_directories(keep, ignored);
-            for (const auto& entry : fs::directory_iterator(scratch.path, ignored))
-            {
-                if (entry.is_regular_file())
-                {
-                    fs::copy_file(entry.path(), fs::path(keep) / entry.path().filename(),
-                                  fs::copy_options::overwrite_existing, ignored);
-                }
-            }
         }
     }
 };

@@ -92,7 +92,8 @@ inline int WaitForExit(pid_t pid, int timeoutMs)
 }
 
 // One Xvfb server on a free display number for all tests of the binary. It
-// keeps its screen in an XWD file, so tests can see what the window shows.
+// keeps its screen in an XWD file in screenDirectory, so tests can see what
+// the window shows.
 class XvfbServer : public ::testing::Environment
 {
 public:
@@ -123,11 +124,8 @@ public:
                 return lost || RunOnDisplay(name, "xdpyinfo");
             }, 10000);
             pid = lost ? 0 : pid;
-            if (answered && !lost)
-            {
-                display = name;
-            }
-            else
+            display = answered && !lost ? name : "";
+            if (display.empty())
             {
                 stop();
             }
@@ -156,50 +154,6 @@ private:
 
 // Registered once for the whole test binary, whichever files include this.
 inline ::testing::Environment* const Xvfb = ::testing::AddGlobalTestEnvironment(new XvfbServer);
-
-// What the screen shows now, as RGBA rows top first: read from the XWD file
-// Xvfb keeps (big-endian header; 32-bit pixels with 8-bit channel masks).
-inline bool ReadXvfbScreen(std::vector<uint8_t>& rgba, int& width, int& height)
-{
-    std::ifstream in(XvfbServer::screenDirectory / "Xvfb_screen0", std::ios::binary);
-    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
-    auto field = [&](int index) -> uint32_t {
-        const uint8_t* p = &file[index * 4];
-        return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-    };
-    if (file.size() < 100 || field(11) != 32)  // bits per pixel
-    {
-        return false;
-    }
-    width = static_cast<int>(field(4));
-    height = static_cast<int>(field(5));
-    uint32_t bytesPerLine = field(12);
-    size_t start = field(0) + field(19) * 12;  // header, then the colour map
-    if (file.size() < start + size_t(bytesPerLine) * height)
-    {
-        return false;
-    }
-    bool lsbFirst = field(7) == 0;
-    uint32_t masks[3] = {field(14), field(15), field(16)};
-    rgba.resize(size_t(width) * height * 4);
-    for (int row = 0; row < height; row++)
-    {
-        for (int column = 0; column < width; column++)
-        {
-            const uint8_t* p = &file[start + size_t(row) * bytesPerLine + column * 4];
-            uint32_t pixel = lsbFirst ? (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0])
-                                      : (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]);
-            uint8_t* out = &rgba[(size_t(row) * width + column) * 4];
-            for (int k = 0; k < 3; k++)
-            {
-                int shift = __builtin_ctz(masks[k]);
-                out[k] = static_cast<uint8_t>((pixel & masks[k]) >> shift);
-            }
-            out[3] = 255;
-        }
-    }
-    return true;
-}
 
 // A scratch working directory holding a link to the program's data.
 class ScratchDirectory
