@@ -23,8 +23,6 @@
 #include "audio/stereo.h"
 #include "audio/voices.h"
 
-namespace audio_harness
-{
 inline const std::string ShippedSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/dat/samples";
 
 inline int16_t Le16(const uint8_t* b)
@@ -128,4 +126,3 @@ public:
 
     std::filesystem::path path;
 };
-}  // namespace audio_harness

@@ -8,8 +8,6 @@
 #include "audio/sfx_script.h"
 #include "tests/audio/audio_harness.h"
 
-using namespace audio_harness;
-
 namespace
 {
 const std::string Tool = std::string(MIRELANTHA_BINARY_DIR) + "/audio-render";

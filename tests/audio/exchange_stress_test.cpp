@@ -47,13 +47,11 @@ TEST(ExchangeStress, EveryStartedEffectComesBackFinishedWhileBothThreadsRun)
     const int32_t kinds[] = {1, 4, 5, 7, 9, 11, 12};
     long started = 0;
     long freed = 0;
-    int search = 0;
     while (!mixerDone)
     {
         // What PlaySoundEx does, with short sounds so voices cycle quickly.
-        for (int tries = 0; tries < SfxVoiceCount; ++tries)
+        for (int i = 0; i < SfxVoiceCount; ++i)
         {
-            int i = (search + tries) % SfxVoiceCount;
             if (!SfxVoiceInUse[i])
             {
                 InitVoice(Voices[i], kinds[started % 7], 50, 200 + static_cast<uint32_t>(i), 100, 0,
@@ -61,7 +59,6 @@ TEST(ExchangeStress, EveryStartedEffectComesBackFinishedWhileBothThreadsRun)
                 SfxVoiceInUse[i] = true;
                 QueueSfxVoice(i);
                 started += 1;
-                search = i;
             }
         }
         freed += UpdateAndCountFreed();

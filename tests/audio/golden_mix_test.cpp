@@ -52,7 +52,7 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     std::vector<uint8_t> bytes(4 * 400);
     AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
     SampleBank[12] = saved;
-    std::vector<StereoSample> frames = audio_harness::DecodeFrames(bytes);
+    std::vector<StereoSample> frames = DecodeFrames(bytes);
 
     // Frame 0: only the sine (0) and the triangle at level 0 sound; the echo
     // ring is still empty apart from this frame's own send.

@@ -4,8 +4,6 @@
 
 #include "tests/audio/audio_harness.h"
 
-using namespace audio_harness;
-
 namespace
 {
 // What PlaySoundEx does once it has found a free voice.
@@ -22,15 +20,6 @@ void FreshMixer()
 {
     AudioStartupState();
     SampleClock = 1;
-}
-
-void StartSteadySquares(int first, int count)
-{
-    for (int v = first; v < first + count; ++v)
-    {
-        Voices[v] = PlainVoice(9, 441.0f, 1.0f, 0, 0, 10000, 0);
-        VoiceActive[v] = true;
-    }
 }
 }  // namespace
 
@@ -72,31 +61,27 @@ TEST(Exchange, NewGameHalvesTheEchoTailOnceAtTheNextSwap)
     }
 }
 
-TEST(Callback, WritesWholeFramesAndLeavesTheRemainderBytesUntouched)
+TEST(Callback, WritesWholeFramesWrappingLoudSumsAndLeavesTheRemainderBytesUntouched)
 {
     FreshMixer();
-    StartSteadySquares(70, 1);
-    std::vector<uint8_t> bytes(4 * 5 + 3, 0xab);
-    AudioCallback(nullptr, bytes.data(), 4 * 5 + 3);
-    EXPECT_EQ(SampleClock, 6u);
-    EXPECT_EQ(Le16(&bytes[0]), -16383);
-    EXPECT_EQ(Le16(&bytes[18]), -16383);
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 20, bytes.end()), std::vector<uint8_t>(3, 0xab));
+    for (int v = 64; v < 67; ++v)  // three full-scale squares
+    {
+        Voices[v] = PlainVoice(9, 441.0f, 1.0f, 0, 0, 10000, 0);
+        VoiceActive[v] = true;
+    }
+    std::vector<uint8_t> bytes(4 * 60 + 3, 0xab);
+    AudioCallback(nullptr, bytes.data(), 4 * 60 + 3);
+    EXPECT_EQ(SampleClock, 61u);
+    std::vector<StereoSample> out = DecodeFrames(bytes);
+    EXPECT_EQ(out[0].left, -3 * 16383 + 65536);   // low half period
+    EXPECT_EQ(out[0].right, -3 * 16383 + 65536);
+    EXPECT_EQ(out[55].left, 3 * 16383 - 65536);   // high half period (position 56)
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 240, bytes.end()), std::vector<uint8_t>(3, 0xab));
 
     // Less than a frame, or a negative length, writes and advances nothing.
     std::vector<uint8_t> tiny(3, 0xab);
     AudioCallback(nullptr, tiny.data(), 3);
     AudioCallback(nullptr, tiny.data(), -8);
     EXPECT_EQ(tiny, std::vector<uint8_t>(3, 0xab));
-    EXPECT_EQ(SampleClock, 6u);
-}
-
-TEST(Callback, LoudVoicesWrapAroundInsteadOfClipping)
-{
-    FreshMixer();
-    StartSteadySquares(64, 3);
-    std::vector<StereoSample> out = Callback(60);
-    EXPECT_EQ(out[0].left, -3 * 16383 + 65536);   // low half period
-    EXPECT_EQ(out[0].right, -3 * 16383 + 65536);
-    EXPECT_EQ(out[55].left, 3 * 16383 - 65536);   // high half period (position 56)
+    EXPECT_EQ(SampleClock, 61u);
 }

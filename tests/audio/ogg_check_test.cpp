@@ -5,8 +5,6 @@
 
 #include "tests/audio/audio_harness.h"
 
-using namespace audio_harness;
-
 namespace
 {
 std::string SamplePath(const std::string& name)

