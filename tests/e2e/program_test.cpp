@@ -12,7 +12,7 @@ using namespace e2e;
 TEST(Program, WithoutADisplaySaysSoAndFails)
 {
     ScratchDirectory scratch;
-    pid_t pid = Spawn({ProgramPath()}, scratch.path,
+    pid_t pid = Spawn({ProgramPath}, scratch.path,
                       {{"DISPLAY", ""}, {"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
                       scratch.path / "stderr.txt");
     EXPECT_GT(WaitForExit(pid, 10000), 0);
