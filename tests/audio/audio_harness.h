@@ -1,6 +1,7 @@
 // What the audio tests share: the audio headers, and helpers for running the
 // device callback and reading its frames back, foreseeing rand() and what a
-// voice start makes of it, and a scratch folder per test. Everything here runs on the test's own thread.
+// voice start makes of it, and a scratch folder per test. Everything here
+// runs on the test's own thread.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -7,16 +7,6 @@
 
 namespace
 {
-std::vector<StereoSample> Render(Voice& voice, int frames)
-{
-    std::vector<StereoSample> out;
-    for (int i = 0; i < frames; ++i)
-    {
-        out.push_back(RenderVoice(voice));
-    }
-    return out;
-}
-
 bool Silent(StereoSample frame)
 {
     return frame.left == 0 && frame.right == 0;
@@ -47,7 +37,11 @@ TEST(InitVoice, SampleKindPlaysItsFramesOnceAndMissingOrUnknownSamplesFinishRigh
     EXPECT_EQ(voice.sustain, 3u);
     voice.volume = 0.5f;  // a known level, centred
     voice.pan = 0.0f;
-    std::vector<StereoSample> out = Render(voice, 5);
+    std::vector<StereoSample> out(5);
+    for (StereoSample& frame : out)
+    {
+        frame = RenderVoice(voice);
+    }
     EXPECT_TRUE(Silent(out[0]));
     EXPECT_EQ(out[1].left, 500);
     EXPECT_EQ(out[1].right, -500);
