@@ -441,6 +441,10 @@ void MixFramesBlocked(uint8_t* stream, int frames)
         // A block never crosses a beat: the music may start voices there,
         // and it must see the pool as the frame-by-frame loop would.
         uint32_t toBeat = BeatFrames - SampleClock % BeatFrames;
+        // The 32-bit clock wraps to 0, a beat start, before it reaches the
+        // next multiple of a beat.
+        uint32_t toWrap = 0u - SampleClock;
+        toBeat = toWrap != 0 && toWrap < toBeat ? toWrap : toBeat;
         int len = frames - n;
         len = len < BlockFrames ? len : BlockFrames;
         len = static_cast<uint32_t>(len) < toBeat ? len : static_cast<int>(toBeat);

@@ -59,11 +59,12 @@ void StartEffects(int wave, int noiseVoices)
     }
 }
 
-Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks)
+Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks, uint32_t startClock = 0)
 {
     MusicSection = 0;
     std::srand(seed);
     AudioStartupState();
+    SampleClock = startClock;
     InstallFakeBank();
     MarkNewGame();
 
@@ -126,4 +127,17 @@ TEST(BlockMix, GivesTheSameBytesReportsAndRandStateAsTheFrameByFrameLoop)
         EXPECT_EQ(plain.positions, blocked.positions);
         EXPECT_EQ(plain.nextRand, blocked.nextRand);
     }
+}
+
+TEST(BlockMix, StartsABeatWhereTheSampleClockWrapsToZeroLikeTheFrameByFrameLoop)
+{
+    // After about 27 hours the 32-bit clock wraps to 0, which is a beat start
+    // although it is not 18900 frames after the last one.
+    Outcome plain = MixScenario(false, 12, 0, 4, 0u - 3000u);
+    Outcome blocked = MixScenario(true, 12, 0, 4, 0u - 3000u);
+    ASSERT_EQ(plain.bytes.size(), blocked.bytes.size());
+    size_t firstDifference = std::mismatch(plain.bytes.begin(), plain.bytes.end(), blocked.bytes.begin()).first -
+                             plain.bytes.begin();
+    EXPECT_EQ(firstDifference, plain.bytes.size()) << "first differing frame " << firstDifference / 4;
+    EXPECT_EQ(plain.nextRand, blocked.nextRand);
 }
