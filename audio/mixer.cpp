@@ -324,6 +324,36 @@ void AudioShutdown()
 }
 
 // ---------------------------------------------------------------------------
+// The hand-over, shared by both sides
+// ---------------------------------------------------------------------------
+
+namespace
+{
+// One side's half of the triple-buffer rotation. Under a try-lock only, so
+// neither thread ever waits: if the other side holds the block in the middle
+// for us (`theirsWaiting`), trade our slot for it and leave ours there for them
+// (`oursWaiting`). True when a swap happened.
+bool TrySwapWithMiddle(int32_t& mySlot, bool& theirsWaiting, bool& oursWaiting)
+{
+    if (!ExchangeLock.tryLock())
+    {
+        return false;
+    }
+    bool swapped = theirsWaiting;
+    if (swapped)
+    {
+        int32_t held = mySlot;
+        mySlot = middleSlot;
+        middleSlot = held;
+        theirsWaiting = false;
+        oursWaiting = true;
+    }
+    ExchangeLock.unlock();
+    return swapped;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
 // Game thread
 // ---------------------------------------------------------------------------
 
@@ -347,23 +377,8 @@ void AudioUpdate()
         mine.gardenRunning = AudioPlantingSource() ? 0 : 1;
     }
 
-    if (!ExchangeLock.tryLock())
-    {
-        return;  // the mixer is swapping; publish next frame
-    }
-    bool swapped = false;
-    if (mixerPublished)
-    {
-        int32_t held = gameSlot;
-        gameSlot = middleSlot;
-        middleSlot = held;
-        gamePublished = true;
-        mixerPublished = false;
-        swapped = true;
-    }
-    ExchangeLock.unlock();
-
-    if (swapped)
+    // When the lock is busy the mixer is swapping; publish next frame.
+    if (TrySwapWithMiddle(gameSlot, mixerPublished, gamePublished))
     {
         // The block now holds the mixer's reports of finished voices.
         VoiceIdList& reports = AudioSlots[gameSlot].voiceIds;
@@ -381,23 +396,8 @@ void AudioUpdate()
 
 void AudioExchange()
 {
-    if (!ExchangeLock.tryLock())
-    {
-        return;  // the game is swapping; take its block next callback
-    }
-    bool swapped = false;
-    if (gamePublished)
-    {
-        int32_t held = mixerSlot;
-        mixerSlot = middleSlot;
-        middleSlot = held;
-        gamePublished = false;
-        mixerPublished = true;
-        swapped = true;
-    }
-    ExchangeLock.unlock();
-
-    if (!swapped)
+    // When the lock is busy the game is swapping; take its block next callback.
+    if (!TrySwapWithMiddle(mixerSlot, gamePublished, mixerPublished))
     {
         return;
     }

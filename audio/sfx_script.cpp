@@ -5,9 +5,13 @@
 // line must have exactly the fields of its call. Any thread; no audio state.
 #include "audio/sfx_script.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+
+#include "audio/samples.h"
 
 namespace
 {
@@ -183,4 +187,27 @@ bool ParseSfxScript(const char* text, size_t size, std::vector<SfxCall>& calls,
         lineStart = lineEnd + 1;
     }
     return true;
+}
+
+void OrderSfxCallsByCallback(std::vector<SfxCall>& calls)
+{
+    std::stable_sort(calls.begin(), calls.end(),
+                     [](const SfxCall& a, const SfxCall& b) { return a.callback < b.callback; });
+}
+
+size_t PlaySfxCallsBefore(const std::vector<SfxCall>& calls, size_t next, uint64_t callback)
+{
+    while (next < calls.size() && calls[next].callback == callback)
+    {
+        const SfxCall& call = calls[next++];
+        if (call.extended)
+        {
+            PlaySoundEx(call.kind, call.frequency, call.volume, call.echoSend, call.pan);
+        }
+        else
+        {
+            PlaySound(call.kind, call.volume, call.pan);
+        }
+    }
+    return next;
 }

@@ -1,6 +1,6 @@
 // Scripts of sound-effect starts for the audio export tool: which PlaySound or
-// PlaySoundEx call runs before which mixer callback. Pure text parsing, no
-// audio state; any thread.
+// PlaySoundEx call runs before which mixer callback. Parsing is pure text and
+// runs on any thread; playing a script's calls is the game thread's job.
 //
 // One call per line, fields separated by blanks:
 //     CB sound KIND VOLUME PAN
@@ -38,3 +38,12 @@ constexpr float SfxScriptMaxLevel = 1000.0f;        // volume, echo send and pan
 // ("line 3: ..."). Safe for any bytes, including embedded NULs.
 bool ParseSfxScript(const char* text, size_t size, std::vector<SfxCall>& calls,
                     std::string& error);
+
+// A script need not be sorted: each callback runs its own lines in file order,
+// wherever they stand. This orders the calls by callback, keeping file order.
+void OrderSfxCallsByCallback(std::vector<SfxCall>& calls);
+
+// Plays, in order, the calls from index `next` on that run before callback
+// number `callback` (the calls ordered as above). Returns the index of the
+// first call not played.
+size_t PlaySfxCallsBefore(const std::vector<SfxCall>& calls, size_t next, uint64_t callback);

@@ -57,6 +57,20 @@ void EmitBurst(GameState& state, const Entity& entity, const EntityTypeInfo& inf
     }
 }
 
+// An effect that leaves the screen area stops at its edge and is over.
+void ClampToScreen(int32_t& position, int32_t maximum, bool& dead)
+{
+    if (position < 0)
+    {
+        position = 0;
+        dead = true;
+    }
+    if (position > maximum)
+    {
+        position = maximum;
+        dead = true;
+    }
+}
 }  // namespace
 
 // =============================================================================
@@ -106,26 +120,8 @@ void stepEffects(GameState& state)
         effect.life = effect.life - kind.decay;
         effect.posX += effect.velX;
         effect.posY += effect.velY;
-        if (effect.posX < 0)
-        {
-            effect.posX = 0;
-            effect.dead = true;
-        }
-        if (effect.posX > EffectMaxX)
-        {
-            effect.posX = EffectMaxX;
-            effect.dead = true;
-        }
-        if (effect.posY < 0)
-        {
-            effect.posY = 0;
-            effect.dead = true;
-        }
-        if (effect.posY > EffectMaxY)
-        {
-            effect.posY = EffectMaxY;
-            effect.dead = true;
-        }
+        ClampToScreen(effect.posX, EffectMaxX, effect.dead);
+        ClampToScreen(effect.posY, EffectMaxY, effect.dead);
         // With life 1.0 and decay 0.01 in single precision this ends a spark
         // on its 100th step.
         if (effect.life <= kind.decay)

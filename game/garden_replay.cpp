@@ -46,6 +46,21 @@ void AppendKey(std::string& out, const char* key)
     out += "\":";
 }
 
+// Opens an object and writes "name":value pairs into it; the caller closes it.
+void AppendFields(std::string& out, const char* const* names, const long long* fields, size_t count)
+{
+    out += '{';
+    for (size_t i = 0; i < count; ++i)
+    {
+        if (i > 0)
+        {
+            out += ',';
+        }
+        AppendKey(out, names[i]);
+        AppendInt(out, fields[i]);
+    }
+}
+
 }  // namespace
 
 GardenReplay::GardenReplay(uint32_t seed, std::vector<ReplayEvent> events)
@@ -198,16 +213,7 @@ std::string GardenReplay::stateJson() const
                                                 "orientation", "age"};
         static_assert(sizeof(fields) / sizeof(fields[0]) == sizeof(names) / sizeof(names[0]),
                       "a name for every entity field");
-        out += '{';
-        for (size_t i = 0; i < sizeof(names) / sizeof(names[0]); ++i)
-        {
-            if (i > 0)
-            {
-                out += ',';
-            }
-            AppendKey(out, names[i]);
-            AppendInt(out, fields[i]);
-        }
+        AppendFields(out, names, fields, sizeof(names) / sizeof(names[0]));
         out += '}';
     }
     out += "],";
@@ -222,24 +228,10 @@ std::string GardenReplay::stateJson() const
             out += ',';
         }
         first = false;
-        out += '{';
-        AppendKey(out, "kind");
-        AppendInt(out, effect->kind);
-        out += ',';
-        AppendKey(out, "posX");
-        AppendInt(out, effect->posX);
-        out += ',';
-        AppendKey(out, "posY");
-        AppendInt(out, effect->posY);
-        out += ',';
-        AppendKey(out, "velX");
-        AppendInt(out, effect->velX);
-        out += ',';
-        AppendKey(out, "velY");
-        AppendInt(out, effect->velY);
-        out += ',';
-        AppendKey(out, "colour");
-        AppendInt(out, effect->colour);
+        const long long fields[] = {effect->kind, effect->posX, effect->posY,
+                                    effect->velX, effect->velY, effect->colour};
+        static constexpr const char* names[] = {"kind", "posX", "posY", "velX", "velY", "colour"};
+        AppendFields(out, names, fields, sizeof(names) / sizeof(names[0]));
         out += ',';
         AppendKey(out, "life");
         char life[32];

@@ -8,7 +8,6 @@
 // callback it runs the game side (the scripted sound effects of that callback,
 // then AudioUpdate), then it runs AudioCallback on a 2048-frame buffer, exactly
 // as the device would ask for it. The same seed gives the same file.
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -253,10 +252,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "audio-render: %s: %s\n", options.sfxFile.c_str(), error.c_str());
             return 2;
         }
-        // A script need not be sorted: each callback runs its own lines in
-        // file order, wherever they stand.
-        std::stable_sort(calls.begin(), calls.end(), [](const SfxCall& a, const SfxCall& b)
-                         { return a.callback < b.callback; });
+        OrderSfxCallsByCallback(calls);
     }
 
     uint64_t wantedFrames = static_cast<uint64_t>(std::ceil(options.seconds * SampleRate));
@@ -293,18 +289,7 @@ int main(int argc, char** argv)
     for (uint64_t callback = 0; callback < callbacks && written; ++callback)
     {
         // Game side: the script's calls for this callback, in file order.
-        while (nextCall < calls.size() && calls[nextCall].callback == callback)
-        {
-            const SfxCall& call = calls[nextCall++];
-            if (call.extended)
-            {
-                PlaySoundEx(call.kind, call.frequency, call.volume, call.echoSend, call.pan);
-            }
-            else
-            {
-                PlaySound(call.kind, call.volume, call.pan);
-            }
-        }
+        nextCall = PlaySfxCallsBefore(calls, nextCall, callback);
         AudioUpdate();
 
         // Audio side.

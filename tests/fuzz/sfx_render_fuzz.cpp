@@ -4,7 +4,6 @@
 // without overflowing the mixer's integer conversions; the undefined-behaviour
 // sanitizer checks that promise here, the address sanitizer the voice and
 // sample reads. One thread plays both the game side and the audio side.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -64,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         return 0;
     }
-    std::stable_sort(calls.begin(), calls.end(), [](const SfxCall& a, const SfxCall& b)
-                     { return a.callback < b.callback; });
+    OrderSfxCallsByCallback(calls);
 
     std::srand(1);
     AudioStartupState();
@@ -78,18 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t next = 0;
     for (uint32_t callback = 0; callback < RenderCallbacks; callback++)
     {
-        while (next < calls.size() && calls[next].callback == callback)
-        {
-            const SfxCall& call = calls[next++];
-            if (call.extended)
-            {
-                PlaySoundEx(call.kind, call.frequency, call.volume, call.echoSend, call.pan);
-            }
-            else
-            {
-                PlaySound(call.kind, call.volume, call.pan);
-            }
-        }
+        next = PlaySfxCallsBefore(calls, next, callback);
         AudioUpdate();
         AudioCallback(nullptr, buffer, static_cast<int>(sizeof(buffer)));
     }
