@@ -7,11 +7,11 @@
 
 #include "app/platform_sdl.h"
 #include "app/shell.h"
-#include "app/title_picture.h"
 #include "audio/device.h"
 #include "audio/mixer.h"
 #include "gfx/palette.h"
 #include "gfx/presentation_gl.h"
+#include "gfx/title_picture.h"
 
 int main(int, char**)
 {

@@ -6,9 +6,9 @@
 // presented frames the prompt blinks by. Main thread only.
 #include "gfx/title_screen.h"
 
-#include "app/title_picture.h"
 #include "gfx/font.h"
 #include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
 
 //------------------------------------------------------------------------------
 // Global state

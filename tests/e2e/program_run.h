@@ -22,9 +22,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/title_picture.h"
 #include "gfx/palette.h"
 #include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
 #include "gfx/title_screen.h"
 
 // Each test file gets its own private copy of the PNG reader.

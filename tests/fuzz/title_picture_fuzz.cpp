@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/title_picture.h"
+#include "gfx/title_picture.h"
 
 namespace
 {

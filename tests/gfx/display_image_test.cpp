@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "app/shell.h"
-#include "app/title_picture.h"
 #include "game/game_state.h"
 #include "gfx/display_image.h"
 #include "gfx/palette.h"
 #include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
 #include "gfx/title_screen.h"
 
 namespace

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/title_picture.h"
 #include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
 #include "gfx/title_screen.h"
 
 namespace

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/title_picture.h"
+#include "gfx/title_picture.h"
 
 namespace
 {

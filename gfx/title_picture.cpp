@@ -4,7 +4,7 @@
 // Read on the main thread as the last start-up step; nothing changes it later.
 // A missing or short file is not an error: the cells not read stay 0, which
 // the title screen treats as transparent.
-#include "app/title_picture.h"
+#include "gfx/title_picture.h"
 
 #include <cstdio>   // Required for: snprintf()
 #include <cstring>  // Required for: memset()
