@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "audio/device.h"
 #include "audio/mixer.h"
+#include "audio/threads.h"
 #include "gfx/palette.h"
 #include "gfx/presentation_gl.h"
 #include "gfx/title_picture.h"
@@ -17,8 +18,7 @@ int main(int, char**)
 {
     QuitRequested = false;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    // The two audio locks (app/threads.cpp) are static objects: they exist
-    // before audio starts and outlive the device.
+    CreateAudioLocks();
 
     if (!OpenWindow())
     {
@@ -42,6 +42,7 @@ int main(int, char**)
     SDL_PauseAudio(1);
     SDL_CloseAudio();
     AudioShutdown();
+    DeleteAudioLocks();
     SDL_Quit();
     return 0;
 }

@@ -138,7 +138,7 @@ bool RunMainLoopIteration(ShellPlatform& platform, MainLoopState& state)
     {
         PaletteTick();
     }
-    AudioUpdate();
+    AudioUpdate(ModeActive, ActiveModeIsPlanting());
 
     if (QuitRequested)
     {

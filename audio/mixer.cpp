@@ -16,11 +16,10 @@
 #include <cstring>
 #include <thread>
 
-#include "app/shell.h"
-#include "app/threads.h"
 #include "audio/echo.h"
 #include "audio/music.h"
 #include "audio/samples.h"
+#include "audio/threads.h"
 
 // ---------------------------------------------------------------------------
 // Global state
@@ -37,17 +36,6 @@ AudioSlot AudioSlots[3];
 // mixerSlot only by the audio thread (both under ExchangeLock); middleSlot by
 // either, always under the lock.
 int32_t gameSlot = 2, middleSlot = 1, mixerSlot = 0;
-
-namespace
-{
-bool ShellModeActive()
-{
-    return ModeActive;
-}
-}  // namespace
-
-bool (*AudioModeActiveSource)() = ShellModeActive;
-bool (*AudioPlantingSource)() = ActiveModeIsPlanting;
 
 namespace
 {
@@ -302,11 +290,11 @@ void StopSampleLoader()
     for (;;)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (LoaderLock.tryLock())
+        if (TryEnterLock(LoaderLock))
         {
             StopLoading = true;
             bool done = SamplesLoaded;
-            LoaderLock.unlock();
+            LeaveLock(LoaderLock);
             if (done)
             {
                 break;
@@ -335,7 +323,7 @@ namespace
 // (`oursWaiting`). True when a swap happened.
 bool TrySwapWithMiddle(int32_t& mySlot, bool& theirsWaiting, bool& oursWaiting)
 {
-    if (!ExchangeLock.tryLock())
+    if (!TryEnterLock(ExchangeLock))
     {
         return false;
     }
@@ -348,7 +336,7 @@ bool TrySwapWithMiddle(int32_t& mySlot, bool& theirsWaiting, bool& oursWaiting)
         theirsWaiting = false;
         oursWaiting = true;
     }
-    ExchangeLock.unlock();
+    LeaveLock(ExchangeLock);
     return swapped;
 }
 }  // namespace
@@ -367,14 +355,13 @@ void MarkNewGame()
     AudioSlots[gameSlot].dampEcho = true;
 }
 
-void AudioUpdate()
+void AudioUpdate(bool modeActive, bool planting)
 {
     AudioSlot& mine = AudioSlots[gameSlot];
-    bool modeActive = AudioModeActiveSource();
     mine.titleMusic = !modeActive;
     if (modeActive)
     {
-        mine.gardenRunning = AudioPlantingSource() ? 0 : 1;
+        mine.gardenRunning = planting ? 0 : 1;
     }
 
     // When the lock is busy the mixer is swapping; publish next frame.

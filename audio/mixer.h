@@ -53,12 +53,11 @@ void StartSampleLoader();
 void StopSampleLoader();
 void MarkNewGame();
 
-// Where AudioUpdate learns whether a game mode runs and whether it is still
-// planting. They default to the shell (ModeActive, ActiveModeIsPlanting); the
-// audio export tool, which has no mode, points them at its own answers.
-extern bool (*AudioModeActiveSource)();
-extern bool (*AudioPlantingSource)();
-void AudioUpdate();
+// The game thread's side of the exchange, once per main-loop iteration: what
+// the music should play (the title music with no game mode active, else the
+// game music, planting or with the garden open) goes into the game's block,
+// which is published when the mixer has taken the previous one.
+void AudioUpdate(bool modeActive, bool planting);
 void AudioExchange();
 void AudioCallback(void* userdata, uint8_t* stream, int len);
 // The mix of `frames` frames into a device buffer, without the exchange. The

@@ -10,9 +10,9 @@
 #include <cstdlib>  // Required for: free() of the decoder's buffer
 #include <new>
 
-#include "app/threads.h"
 #include "audio/mixer.h"
 #include "audio/ogg_check.h"
+#include "audio/threads.h"
 #include "audio/voices.h"
 
 // The decoder is a single-file library: its implementation is compiled here
@@ -123,23 +123,23 @@ void SampleLoaderThread()
     {
         // Shutdown may ask us to stop; it waits for SamplesLoaded, so that is
         // set on the way out even though the bank is incomplete.
-        LoaderLock.lock();
+        EnterLock(LoaderLock);
         if (StopLoading)
         {
             SamplesLoaded = true;
-            LoaderLock.unlock();
+            LeaveLock(LoaderLock);
             return;
         }
-        LoaderLock.unlock();
+        LeaveLock(LoaderLock);
 
         // No voice reads the bank before SamplesLoaded, so no lock is needed.
         SampleData& sample = SampleBank[id];
         sample.frames = LoadSample(SampleNames[id], &sample.length);
     }
 
-    LoaderLock.lock();
+    EnterLock(LoaderLock);
     SamplesLoaded = true;
-    LoaderLock.unlock();
+    LeaveLock(LoaderLock);
 }
 
 void LoadSampleBank()

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/mixer.h"
+#include "audio/threads.h"
 #include "audio/voices.h"
 
 namespace
@@ -17,6 +18,9 @@ constexpr int CallbackFrames = 2048;
 
 void FillPool()
 {
+    // Created once for the whole run, as the game does at start-up.
+    static const bool locksCreated = (CreateAudioLocks(), true);
+    (void)locksCreated;
     AudioStartupState();
     std::srand(2024);
     const int32_t kinds[] = {1, 4, 5, 7, 9, 11, 12};

@@ -21,6 +21,7 @@
 #include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/sfx_script.h"
+#include "audio/threads.h"
 
 namespace
 {
@@ -269,6 +270,7 @@ int main(int argc, char** argv)
     // The audio start-up as the shell runs it, minus the loader thread and the
     // device; the bank is decoded here, on this thread, instead.
     std::srand(options.seed);
+    CreateAudioLocks();
     AudioStartupState();
     if (options.loadSamples)
     {
@@ -278,8 +280,6 @@ int main(int argc, char** argv)
     MarkNewGame();
 
     RenderedMusic = options.music;
-    AudioModeActiveSource = RenderModeActive;
-    AudioPlantingSource = RenderPlanting;
 
     std::vector<uint8_t> header = WavHeader(dataBytes);
     bool written = std::fwrite(header.data(), 1, header.size(), out) == header.size();
@@ -290,7 +290,7 @@ int main(int argc, char** argv)
     {
         // Game side: the script's calls for this callback, in file order.
         nextCall = PlaySfxCallsBefore(calls, nextCall, callback);
-        AudioUpdate();
+        AudioUpdate(RenderModeActive(), RenderPlanting());
 
         // Audio side.
         // The callback writes 16-bit little-endian frames, as WAV stores them.
@@ -299,6 +299,7 @@ int main(int argc, char** argv)
     }
 
     FreeSamples();
+    DeleteAudioLocks();
     if (std::fclose(out) != 0 || !written)
     {
         std::fprintf(stderr, "audio-render: error writing %s\n", options.outFile.c_str());

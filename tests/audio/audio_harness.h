@@ -22,6 +22,7 @@
 #include "audio/music.h"
 #include "audio/samples.h"
 #include "audio/stereo.h"
+#include "audio/threads.h"
 #include "audio/voices.h"
 
 inline const std::string ShippedSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/dat/samples";

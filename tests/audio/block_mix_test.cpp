@@ -1,7 +1,6 @@
 // The block renderer against the frame-by-frame loop: the same voices, the
 // same music and the same sound-effect starts must give the same bytes, the
 // same finished-voice reports in the same order and the same rand() state.
-#include "app/shell.h"
 #include "tests/audio/audio_harness.h"
 
 namespace
@@ -78,8 +77,7 @@ Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks,
         }
         // The second half runs under the game music with the garden open
         // (a mode with no planting phase left), which draws differently.
-        ModeActive = c >= callbacks / 2;
-        AudioUpdate();
+        AudioUpdate(c >= callbacks / 2, false);
         AudioExchange();
         int already = AudioSlots[mixerSlot].voiceIds.count;
         // Odd sizes too, so blocks end anywhere, not only at buffer ends.
@@ -94,7 +92,6 @@ Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks,
         outcome.positions.push_back(voice.position);
     }
     outcome.nextRand = std::rand();
-    ModeActive = false;
     std::fill(SampleBank, SampleBank + SampleCount, SampleData{nullptr, 0});
     SamplesLoaded = false;
     return outcome;

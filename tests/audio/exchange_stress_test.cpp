@@ -20,7 +20,7 @@ int VoicesInUse()
 long UpdateAndCountFreed()
 {
     int before = VoicesInUse();
-    AudioUpdate();
+    AudioUpdate(false, false);
     return before - VoicesInUse();
 }
 }  // namespace

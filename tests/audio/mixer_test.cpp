@@ -31,16 +31,16 @@ TEST(Exchange, SoundEffectStartsInTheCallbackAfterTheGamesSwapOnceTheMixerTookTh
     Callback(16);
     EXPECT_FALSE(VoiceActive[0]) << "not published yet";
 
-    AudioUpdate();                  // published
+    AudioUpdate(false, false);                  // published
     StartSfx(1, 1000);
-    AudioUpdate();                  // the mixer has not taken the first block yet
+    AudioUpdate(false, false);                  // the mixer has not taken the first block yet
     Callback(16);
     ASSERT_TRUE(VoiceActive[0]);
     EXPECT_FALSE(VoiceActive[1]);
     // Activated with the clock at 17: moved to the grid line at 4725.
     EXPECT_EQ(Voices[0].delay, 4725u - 17u);
     EXPECT_EQ(Voices[0].position, 16u);
-    AudioUpdate();
+    AudioUpdate(false, false);
     Callback(4);
     EXPECT_TRUE(VoiceActive[1]);
 }
@@ -54,7 +54,7 @@ TEST(Exchange, NewGameHalvesTheEchoTailOnceAtTheNextSwap)
     EXPECT_EQ(EchoBuffer[1000].left, 1001) << "not handed over yet";
     for (int round = 0; round < 3; ++round)
     {
-        AudioUpdate();
+        AudioUpdate(false, false);
         Callback(1);
         EXPECT_EQ(EchoBuffer[1000].left, 500) << "halved once, round " << round;
         EXPECT_EQ(EchoBuffer[1000].right, -500);

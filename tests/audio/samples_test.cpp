@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "app/threads.h"
 #include "tests/audio/audio_harness.h"
 
 namespace
@@ -128,10 +127,10 @@ TEST_F(SampleLoader, ShutdownWithoutBeforeOrWhileLoadingReturnsWithAnEmptyBank)
 
     // Hold the lock so the loader waits at its first check, ask it to stop,
     // then let shutdown poll until it has said it is done.
-    LoaderLock.lock();
+    EnterLock(LoaderLock);
     StartSampleLoader();
     StopLoading = true;
-    LoaderLock.unlock();
+    LeaveLock(LoaderLock);
     AudioShutdown();
     EXPECT_TRUE(SamplesLoaded);
     EXPECT_EQ(LoadedSamples(), 0);
@@ -159,7 +158,7 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
     SamplesLoaded = true;
     SampleClock = 1;  // past the first beat: no music starts in these frames
     PlaySoundEx(FirstSampleKind + CatId, 0.0f, 0.4f, 0.6f, 0.0f);
-    AudioUpdate();
+    AudioUpdate(false, false);
     EXPECT_EQ(Rms(Callback(8000), true), 0.0);
     EXPECT_FALSE(VoiceActive[0]);
 }
@@ -199,18 +198,18 @@ TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
     // The footsteps are short: after a few callbacks every one has finished.
     // The reports sit in the mixer's block until it takes the game's next
     // block, and reach the game with the swap after that.
-    AudioUpdate();
+    AudioUpdate(false, false);
     for (int i = 0; i < 8; ++i)
     {
         Callback(2048);
     }
-    AudioUpdate();
+    AudioUpdate(false, false);
     EXPECT_EQ(std::count(SfxVoiceInUse, SfxVoiceInUse + SfxVoiceCount, true), 64);
     PlaySound(StepKind, 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 0);
 
     Callback(2048);
-    AudioUpdate();
+    AudioUpdate(false, false);
     EXPECT_EQ(std::count(SfxVoiceInUse, SfxVoiceInUse + SfxVoiceCount, true), 0);
     PlaySound(StepKind, 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 1);

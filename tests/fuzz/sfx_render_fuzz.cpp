@@ -13,6 +13,7 @@
 #include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/sfx_script.h"
+#include "audio/threads.h"
 
 namespace
 {
@@ -21,16 +22,6 @@ constexpr int CallbackFrames = 2048;   // the device's buffer size
 constexpr int FrameBytes = 4;          // 16-bit stereo
 
 std::string SampleFolder;
-
-bool GardenRuns()
-{
-    return true;
-}
-
-bool StillPlanting()
-{
-    return false;
-}
 
 // The shipped samples, found from this file's place in the source tree
 // unless MIRELANTHA_SAMPLES names another folder.
@@ -48,6 +39,8 @@ std::string FindSamples()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
+    // The locks live as long as the fuzzer: it ends by exiting.
+    CreateAudioLocks();
     // Decoded once: the mixer only reads the bank, so every input shares it.
     SampleFolder = FindSamples();
     SampleDirectory = SampleFolder.c_str();
@@ -69,15 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AudioStartupState();
     SamplesLoaded = true;  // the start-up state clears it; the bank stays decoded
     MarkNewGame();
-    AudioModeActiveSource = GardenRuns;
-    AudioPlantingSource = StillPlanting;
 
     static uint8_t buffer[CallbackFrames * FrameBytes];
     size_t next = 0;
     for (uint32_t callback = 0; callback < RenderCallbacks; callback++)
     {
         next = PlaySfxCallsBefore(calls, next, callback);
-        AudioUpdate();
+        AudioUpdate(true, false);  // the garden is open
         AudioCallback(nullptr, buffer, static_cast<int>(sizeof(buffer)));
     }
     return 0;

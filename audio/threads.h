@@ -1,0 +1,31 @@
+// Threads and locks: the thin seam below the audio code that each platform
+// implements in a file of its own (threads_posix.cpp, threads_win32.cpp).
+//
+// The audio code needs exactly two locks: ExchangeLock, which both the game
+// thread and the mixer only ever try to take, and LoaderLock, taken blocking
+// by the sample loader and polled by shutdown. The program creates them before
+// audio starts and deletes them after the device is closed and AudioShutdown
+// has run; tools and tests that run the audio state do the same.
+#pragma once
+
+enum AudioLock
+{
+    ExchangeLock = 0,
+    LoaderLock = 1,
+};
+constexpr int AudioLockCount = 2;
+
+void CreateAudioLocks();
+void DeleteAudioLocks();
+
+// Waits until the lock is free and takes it.
+void EnterLock(AudioLock lock);
+// Takes the lock if it is free at once; never waits. True when taken.
+bool TryEnterLock(AudioLock lock);
+void LeaveLock(AudioLock lock);
+
+// The one worker thread (the sample loader). Start it once; JoinWorkerThread
+// waits for it to return and does nothing when no worker is running, so every
+// way out of the program can call it before static storage goes away.
+void StartWorkerThread(void (*body)());
+void JoinWorkerThread();
