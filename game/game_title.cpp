@@ -5,6 +5,7 @@
 // side panel (the stock while planting, plain brown afterwards) fill the rest.
 #include "game/game_title.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -322,6 +323,21 @@ void GameTitle::drawBoard()
     }
 }
 
+// A count is written in decimal from column 122, where the single digits sit.
+// A count too wide to end by the panel's last column (20 and up: seven columns
+// of ink) moves left until it does, and the "x" moves with it, so one blank
+// column always parts the "x" from the number and nothing is clipped. Counts
+// from 10 to 19 fit where they are and nothing moves.
+void GameTitle::drawStockCount(int32_t stock, int32_t y)
+{
+    char count[16];
+    std::snprintf(count, sizeof count, "%d", stock);
+    // A digit's advance includes the blank column after its ink.
+    const int32_t countX = std::min(122, ScreenWidth + 1 - TextWidth(count));
+    DrawText("x", std::min(118, countX - TextWidth("x")), y, 1, 1);
+    DrawText(count, countX, y, 2, 1);
+}
+
 void GameTitle::drawStockPanel()
 {
     bool stockEmpty = true;
@@ -330,18 +346,7 @@ void GameTitle::drawStockPanel()
         const int32_t y = 85 - 13 * i;
         drawSprite(i + 1, 110, y + 2, OrientUpright, true);
         DrawText(StockKeyLetters[i], 98, y, 5, 1);
-        DrawText("x", 118, y, 1, 1);
-        // One character per count: digits up to 9, then letters from "B" on.
-        char count[16];
-        if (tileStock[i] <= 9)
-        {
-            std::snprintf(count, sizeof count, "%d", tileStock[i]);
-        }
-        else
-        {
-            std::snprintf(count, sizeof count, "%c", tileStock[i] + 56);
-        }
-        DrawText(count, 122, y, 2, 1);
+        drawStockCount(tileStock[i], y);
         stockEmpty = stockEmpty && tileStock[i] == 0;
     }
 

@@ -87,4 +87,5 @@ private:
     void moveCursor();
     void drawBoard();
     void drawStockPanel();
+    void drawStockCount(int32_t stock, int32_t y);
 };

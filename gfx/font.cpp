@@ -17,7 +17,7 @@ struct GlyphPattern
 };
 
 // In FontCharset order. The uppercase entries are deliberately not letter
-// shapes: only the garden's large stock counts (code = count + 56) reach them.
+// shapes, and no text of the game uses them; they stay part of the font.
 // "^", "&", "<" and ">" are the up, down, left and right arrows.
 constexpr GlyphPattern GlyphPatterns[] = {
     { 4, {".....", ".....", ".....", ".....", "....."}}, //  0 space (32)

@@ -32,7 +32,7 @@ constexpr int CellPixels = 12;
 constexpr int TileKinds = 7;
 constexpr int WholeStock = 36;
 constexpr const char* TileKeys[TileKinds] = {"z", "x", "c", "v", "b", "n", "m"};
-constexpr int CountColumn = 122;  // left edge of a panel row's stock count
+constexpr int StockCell = 116;  // left edge of a panel row's "x" and count
 const char* const OpenPrompt = "press space to open garden";
 
 // Text baseline of panel row i (tile code i + 1): code 1 at the top.
@@ -47,11 +47,15 @@ constexpr int FullScale = 32768;
 // The screens the program should show, drawn here without it
 //------------------------------------------------------------------------------
 
-// A stock count as the panel writes it: a digit up to 9, then one character
-// from "B" on (count + 56).
-std::string CountText(int stock)
+// A panel row's "x" and stock count as the panel writes them: the count in
+// decimal from column 122; one that would run past the last column moves left
+// to end there, and the "x" keeps one blank column before it.
+void DrawStockCount(int stock, int y)
 {
-    return stock <= 9 ? std::to_string(stock) : std::string(1, static_cast<char>(stock + 56));
+    const std::string count = std::to_string(stock);
+    const int countColumn = std::min(122, ScreenWidth + 1 - TextWidth(count.c_str()));
+    DrawText("x", std::min(118, countColumn - TextWidth("x")), y, 1, 1);
+    DrawText(count.c_str(), countColumn, y, 2, 1);
 }
 
 // The planting phase as the test drives it.
@@ -87,8 +91,7 @@ Cells DrawExpectedPlanting(const Planting& planting)
         int y = PanelBaseline[row];
         drawSprite(row + 1, 110, y + 2, OrientUpright, true);
         DrawText(TileKeys[row], 98, y, 5, 1);
-        DrawText("x", 118, y, 1, 1);
-        DrawText(CountText(planting.stock[row]).c_str(), CountColumn, y, 2, 1);
+        DrawStockCount(planting.stock[row], y);
     }
     if (std::accumulate(std::begin(planting.stock), std::end(planting.stock), 0) == 0)
     {
@@ -101,8 +104,8 @@ Cells DrawExpectedPlanting(const Planting& planting)
     return CaptureScreenBuffer();
 }
 
-// Every stock whose count, drawn here, gives exactly the glyph a panel row
-// shows. One answer is a reading; none or several mean the panel is unreadable.
+// Every stock whose count, drawn here, gives exactly the "x" and digits a panel
+// row shows. One answer is a reading; none or several mean the panel is unreadable.
 std::vector<int> ReadStock(const Cells& shown, int row)
 {
     int y = PanelBaseline[row];
@@ -110,9 +113,9 @@ std::vector<int> ReadStock(const Cells& shown, int row)
     for (int stock = 0; stock <= WholeStock; stock++)
     {
         ClearScreenBuffer();
-        DrawText(CountText(stock).c_str(), CountColumn, y, 2, 1);
+        DrawStockCount(stock, y);
         std::string ignored;
-        if (CountDifferences(shown, CaptureScreenBuffer(), {CountColumn, y, ScreenWidth - 1, y + 4}, ignored) == 0)
+        if (CountDifferences(shown, CaptureScreenBuffer(), {StockCell, y, ScreenWidth - 1, y + 4}, ignored) == 0)
         {
             readings.push_back(stock);
         }

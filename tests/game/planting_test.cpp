@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <string>
+#include <vector>
 
 #include "garden_fixtures.h"
+#include "gfx/font.h"
 
 TEST(Stock, HoldsThirtySixTilesWithAtLeastFourXSeedsAndABorderSource)
 {
@@ -84,4 +87,80 @@ TEST(OpeningTheGarden, IsRefusedWhileTilesAreLeftThenSeedsBecomePlantsAndTheGard
     garden->buttonDown(ButtonSpace);
     EXPECT_EQ(garden->tiles[CellIndex(4, 4)], 0);
     EXPECT_EQ(garden->entities.size(), 1u);
+}
+
+// Every (text, column) whose pixels of one colour, drawn on their own, match
+// exactly what a panel row shows in that colour in columns 116..127.
+static std::vector<std::pair<std::string, int>> ReadPanelRow(const std::vector<int8_t>& shown, int y, int8_t colour,
+                                                             const std::vector<std::string>& candidates)
+{
+    std::vector<std::pair<std::string, int>> readings;
+    for (const std::string& text : candidates)
+    {
+        for (int column = 110; column <= 127; ++column)
+        {
+            ClearScreen();
+            DrawText(text.c_str(), column, y, colour, 1);
+            bool same = true;
+            for (int x = 116; x < ScreenWidth && same; ++x)
+            {
+                for (int row = y; row < y + 5 && same; ++row)
+                {
+                    same = (shown[PixelOffset(x, row)] == colour) == (Pixel(x, row) == colour);
+                }
+            }
+            if (same)
+            {
+                readings.emplace_back(text, column);
+            }
+        }
+    }
+    return readings;
+}
+
+TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
+{
+    std::vector<std::string> numbers;
+    for (int n = 0; n <= 36; ++n)
+    {
+        numbers.push_back(std::to_string(n));
+    }
+    auto garden = NewGarden(1);
+    auto drawPanel = [&](int stock)
+    {
+        garden->tileStock[0] = stock;  // the top row, baseline 85
+        ClearScreen();
+        garden->draw();
+        return std::vector<int8_t>(std::begin(ScreenBuffer), std::end(ScreenBuffer));
+    };
+    const std::vector<int8_t> reference = drawPanel(0);
+    for (int stock : {9, 10, 12, 19, 29, 36})
+    {
+        const std::vector<int8_t> shown = drawPanel(stock);
+        const auto count = ReadPanelRow(shown, 85, 2, numbers);
+        ASSERT_EQ(count.size(), 1u) << "stock " << stock << " is unreadable";
+        const auto& [digits, countColumn] = count[0];
+        EXPECT_EQ(digits, std::to_string(stock));
+        EXPECT_LE(countColumn + TextWidth(digits.c_str()) - 2, ScreenWidth - 1) << "stock " << stock << " is clipped";
+
+        const auto cross = ReadPanelRow(shown, 85, 1, {"x"});
+        ASSERT_EQ(cross.size(), 1u) << "stock " << stock;
+        EXPECT_LT(cross[0].second + 3, countColumn) << "no blank column between the x and " << stock;
+        if (stock <= 19)
+        {
+            EXPECT_EQ((std::pair{cross[0].second, countColumn}), (std::pair{118, 122})) << stock << " moved";
+        }
+
+        for (int x = 0; x < ScreenWidth; ++x)
+        {
+            for (int y = 0; y < ScreenHeight; ++y)
+            {
+                if (x < 116 || y < 85 || y >= 90)
+                {
+                    ASSERT_EQ(shown[PixelOffset(x, y)], reference[PixelOffset(x, y)])
+                        << "stock " << stock << " changed (" << x << ", " << y << ")";
+                }
+            }
+        }
+    }
 }
