@@ -47,7 +47,6 @@ int32_t nextMusicVoice = 0;
 namespace
 {
 constexpr int MusicVoiceCount = VoiceCount - MusicVoiceBase;  // 64
-constexpr int32_t SquareKind = 9;
 constexpr int32_t NoteDelayless = 0;
 
 // Lengths in frames.
@@ -80,12 +79,12 @@ int32_t LowPick(int32_t n, int rounds)
 
 int32_t Drum(int rounds)
 {
-    return FirstSampleKind + LowPick(16, rounds);
+    return SampleKind(SoundDrum0 + LowPick(DrumCount, rounds));
 }
 
 int32_t PlainDrum()
 {
-    return FirstSampleKind + std::rand() % 16;
+    return SampleKind(SoundDrum0 + std::rand() % DrumCount);
 }
 
 // "1 in n": one draw, true when it is 0; n = 1 draws and always plays.
@@ -107,7 +106,7 @@ void PlayDrum(int32_t kind, float volume, float echoSend, uint32_t delay)
 void PlayNote(int32_t degree, int32_t octaveExponent, float volume, float echoSend,
               uint32_t sustain, uint32_t delay)
 {
-    PlayMusicNote(SquareKind, DegreeFrequency(degree, octaveExponent), volume, echoSend, 0.0f,
+    PlayMusicNote(KindSquare, DegreeFrequency(degree, octaveExponent), volume, echoSend, 0.0f,
                   sustain, delay);
 }
 

@@ -9,13 +9,43 @@
 #include <cstdint>
 
 #include "audio/stereo.h"
+#include "audio/voice_kind.h"
 
-constexpr int SampleCount = 34;
+// SoundId: a sample's index in SampleNames and SampleBank, in table order.
+// The first sixteen are the music's drum kit; the game plays start, bombexp,
+// enemy_death, cat and step.
+enum SoundId : int32_t
+{
+    SoundDrum0 = 0,  // drum0..drumF: 0..15
+    SoundTelefail = 16,
+    SoundLhWarp,
+    SoundStart,
+    SoundDie,
+    SoundRespawn,
+    SoundWin,
+    SoundBombExp,
+    SoundEnemyDeath,
+    SoundCollect,
+    SoundZap,
+    SoundStairs,
+    SoundUnlock,
+    SoundBomb,
+    SoundSwitch,
+    SoundTalk,
+    SoundCat,
+    SoundWall,
+    SoundStep,
+    SoundIdCount,
+};
+constexpr int DrumCount = SoundTelefail - SoundDrum0;
+static_assert(SoundStep == 33 && DrumCount == 16, "the names follow the sample table");
+
+constexpr int SampleCount = SoundIdCount;
 extern const char* const SampleNames[SampleCount];
 
 // VoiceKind of the first sample past the bank: kinds from here on would read
 // outside it, so every start operation drops them.
-constexpr int32_t EndSampleKind = 17 + SampleCount;
+constexpr int32_t EndSampleKind = SampleKind(SampleCount);
 
 struct SampleData
 {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "audio/stereo.h"
+#include "audio/voice_kind.h"
 
 struct Voice
 {
@@ -21,7 +22,6 @@ struct Voice
     bool gridAlign;
 };
 
-constexpr int32_t FirstSampleKind = 17;
 constexpr uint32_t BeatFrames = 18900;  // 140 bpm at 44100 Hz
 constexpr uint32_t GridFrames = 4725;   // a quarter beat
 

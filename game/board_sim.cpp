@@ -100,254 +100,334 @@ void GameTitle::spreadBlight(int32_t x, int32_t y)
     }
 }
 
+// =============================================================================
+// Arrivals
+// =============================================================================
+
+namespace
+{
+
+// Which list an arriving creature files a free border cell in: ground cover
+// first, then the X plant and its seed, then bare soil, then anything not
+// solid (-1: never).
+int32_t ArrivalPreference(int32_t code)
+{
+    switch (code)
+    {
+    case TileGroundCover: return 0;
+    case TileSeedX: case TilePlantX1: case TilePlantX2: case TilePlantX3: case TilePlantX4: return 1;
+    case TileEmpty: return 2;
+    case TileStone: case TileShrubN: case TileShrubM: return -1;
+    default: return 3;
+    }
+}
+
+// A creature arrives at a free border cell, from the most preferred list
+// that wins its draw.
+void CreatureArrives(GameTitle& garden)
+{
+    CellList lists[4];
+    for (int32_t x = 0; x < BoardSize; ++x)
+    {
+        for (int32_t y = 0; y < BoardSize; ++y)
+        {
+            if (!OnBorder(x, y) || garden.entityAt(x, y) != nullptr)
+            {
+                continue;
+            }
+            const int32_t list = ArrivalPreference(garden.tiles[CellIndex(x, y)]);
+            if (list >= 0)
+            {
+                lists[list].add(x, y);
+            }
+        }
+    }
+    const CellList* chosen = nullptr;
+    if (lists[0].count > 0 && std::rand() % 64 != 0)
+    {
+        chosen = &lists[0];
+    }
+    else if (lists[1].count > 0 && std::rand() % 8 != 0)
+    {
+        chosen = &lists[1];
+    }
+    else if (lists[2].count > 0)
+    {
+        chosen = &lists[2];
+    }
+    else if (lists[3].count > 0)
+    {
+        chosen = &lists[3];
+    }
+    if (chosen != nullptr)
+    {
+        const int32_t pick = std::rand() % chosen->count;
+        Entity& creature = garden.spawnEntity(EntityCreature, chosen->x[pick], chosen->y[pick]);
+        creature.orientation = OrientUpright;
+    }
+}
+
+// A flyer enters from the side panel, one column right of the board.
+void FlyerArrives(GameTitle& garden)
+{
+    Entity& flyer = garden.spawnEntity(EntityFlyer, BoardSize, 0);
+    flyer.orientation = OrientUpright;
+}
+
+// =============================================================================
+// Tile effects: what each tile does to its cell's blight, and plant growth
+// =============================================================================
+
+// The N shrub sheds its own blight and, now and then, its neighbours'.
+void ShrubNShedsBlight(GameTitle& garden, int32_t x, int32_t y)
+{
+    const int32_t m1 = DoubleDrawMinimum();
+    const int32_t m2 = DoubleDrawMinimum();
+    LowerBlight(garden.blight[CellIndex(x, y)], m1 + m2);
+    if (x > 0 && std::rand() % 24 == 0)
+    {
+        LowerBlight(garden.blight[CellIndex(x - 1, y)], 1);
+    }
+    if (y > 0 && std::rand() % 24 == 0)
+    {
+        LowerBlight(garden.blight[CellIndex(x, y - 1)], 1);
+    }
+    if (x < BoardSize - 1 && std::rand() % 24 == 0)
+    {
+        LowerBlight(garden.blight[CellIndex(x + 1, y)], 1);
+    }
+    if (y < BoardSize - 1 && std::rand() % 24 == 0)
+    {
+        LowerBlight(garden.blight[CellIndex(x, y + 1)], 1);
+    }
+}
+
+// The X plant never starts over; young, it sheds blight, fully grown it
+// spreads it.
+void GrowPlantX(GameTitle& garden, int32_t x, int32_t y)
+{
+    const int32_t cell = CellIndex(x, y);
+    const int32_t g = garden.growth[cell];
+    int32_t& code = garden.tiles[cell];
+    if (g < 1000)
+    {
+        code = TilePlantX1;
+        LowerBlight(garden.blight[cell], 1);
+    }
+    else if (g < 2500)
+    {
+        code = TilePlantX2;
+        LowerBlight(garden.blight[cell], 2);
+    }
+    else if (g < 4500)
+    {
+        code = TilePlantX3;
+    }
+    else
+    {
+        code = TilePlantX4;
+        if (std::rand() % 4 == 0)
+        {
+            garden.spreadBlight(x, y);
+        }
+    }
+}
+
+// The V plant sheds blight when grown and starts over once its growth
+// reaches 30000.
+void GrowPlantV(GameTitle& garden, int32_t cell)
+{
+    const int32_t g = garden.growth[cell];
+    int32_t& code = garden.tiles[cell];
+    if (code == TilePlantV3 && std::rand() % 16 == 0)
+    {
+        LowerBlight(garden.blight[cell], 1);
+    }
+    if (g < 5000)
+    {
+        code = TilePlantV1;
+    }
+    else if (g < 10000)
+    {
+        code = TilePlantV2;
+    }
+    else
+    {
+        code = TilePlantV3;
+        if (g >= 30000)
+        {
+            garden.growth[cell] = 0;
+        }
+    }
+}
+
+// The B plant sheds blight when grown and starts over once its growth
+// reaches 35000.
+void GrowPlantB(GameTitle& garden, int32_t cell)
+{
+    const int32_t g = garden.growth[cell];
+    int32_t& code = garden.tiles[cell];
+    if (code == TilePlantB4 && std::rand() % 16 == 0)
+    {
+        LowerBlight(garden.blight[cell], 1);
+    }
+    if (g < 7000)
+    {
+        code = TilePlantB1;
+    }
+    else if (g < 14000)
+    {
+        code = TilePlantB2;
+    }
+    else if (g < 21000)
+    {
+        code = TilePlantB3;
+    }
+    else
+    {
+        code = TilePlantB4;
+        if (g >= 35000)
+        {
+            garden.growth[cell] = 0;
+        }
+    }
+}
+
+void TileEffect(GameTitle& garden, int32_t x, int32_t y)
+{
+    const int32_t cell = CellIndex(x, y);
+    switch (garden.tiles[cell])
+    {
+    case TileGroundCover:
+        if (std::rand() % 8 == 0)
+        {
+            LowerBlight(garden.blight[cell], 1);
+        }
+        break;
+    case TileStone:
+    {
+        const int32_t m = DoubleDrawMinimum();
+        LowerBlight(garden.blight[cell], 1 + m);
+        break;
+    }
+    case TileShrubN:
+        ShrubNShedsBlight(garden, x, y);
+        break;
+    case TileShrubM:
+        LowerBlight(garden.blight[cell], 1);
+        break;
+    case TilePlantX1: case TilePlantX2: case TilePlantX3: case TilePlantX4:
+        GrowPlantX(garden, x, y);
+        break;
+    case TilePlantV1: case TilePlantV2: case TilePlantV3:
+        GrowPlantV(garden, cell);
+        break;
+    case TilePlantB1: case TilePlantB2: case TilePlantB3: case TilePlantB4:
+        GrowPlantB(garden, cell);
+        break;
+    default:
+        break;  // bare soil and the seeds, which only lie in a planting board
+    }
+}
+
+// =============================================================================
+// Blight effects: the heavier a cell's blight, the faster it grows and
+// spreads; choking blight clears every tile but stone.
+// =============================================================================
+
+void BlightEffect(GameTitle& garden, int32_t x, int32_t y)
+{
+    const int32_t cell = CellIndex(x, y);
+    int32_t& code = garden.tiles[cell];
+    int32_t& level = garden.blight[cell];
+    if (level > BlightRampant)
+    {
+        garden.spreadBlight(x, y);
+        if (code != TileStone)
+        {
+            code = TileEmpty;
+        }
+    }
+    else if (level > BlightChoking)
+    {
+        if (std::rand() % 2 == 0)
+        {
+            garden.spreadBlight(x, y);
+        }
+        if (code != TileStone)
+        {
+            code = TileEmpty;
+        }
+    }
+    else if (level > BlightSpreading)
+    {
+        if (std::rand() % 8 == 0)
+        {
+            level = WrapAdd(level, 1);
+        }
+        if (std::rand() % 16 == 0)
+        {
+            garden.spreadBlight(x, y);
+        }
+    }
+    else if (level > BlightFaint)
+    {
+        if (std::rand() % 16 == 0)
+        {
+            level = WrapAdd(level, 1);
+        }
+        if (std::rand() % 32 == 0)
+        {
+            garden.spreadBlight(x, y);
+        }
+    }
+    else if (level > 0)
+    {
+        if (std::rand() % 24 == 0)
+        {
+            level = WrapAdd(level, 1);
+        }
+    }
+}
+
+}  // namespace
+
+// =============================================================================
+// The garden tick
+// =============================================================================
+
 void GameTitle::gardenStep()
 {
     const uint32_t t = gardenTicks;
 
-    // 1. The source may move to another border cell.
+    // The source may wander to another border cell.
     if (t % SourceMovePeriod(t) == 0 && std::rand() % 2 == 0)
     {
         chooseBlightSource();
     }
-
-    // 2. A creature arrives at a free border cell, preferring ground cover,
-    //    then the X plant, then bare soil, then anything not solid.
     if (t % CreatureArrivalPeriod == CreatureArrivalPhase)
     {
-        CellList lists[4];
-        for (int32_t x = 0; x < BoardSize; ++x)
-        {
-            for (int32_t y = 0; y < BoardSize; ++y)
-            {
-                if (!OnBorder(x, y) || entityAt(x, y) != nullptr)
-                {
-                    continue;
-                }
-                switch (tiles[CellIndex(x, y)])
-                {
-                case 1: lists[0].add(x, y); break;
-                case 2: case 8: case 9: case 10: case 11: lists[1].add(x, y); break;
-                case 0: lists[2].add(x, y); break;
-                case 3: case 6: case 7: break;
-                default: lists[3].add(x, y); break;
-                }
-            }
-        }
-        const CellList* chosen = nullptr;
-        if (lists[0].count > 0 && std::rand() % 64 != 0)
-        {
-            chosen = &lists[0];
-        }
-        else if (lists[1].count > 0 && std::rand() % 8 != 0)
-        {
-            chosen = &lists[1];
-        }
-        else if (lists[2].count > 0)
-        {
-            chosen = &lists[2];
-        }
-        else if (lists[3].count > 0)
-        {
-            chosen = &lists[3];
-        }
-        if (chosen != nullptr)
-        {
-            const int32_t pick = std::rand() % chosen->count;
-            Entity& creature = spawnEntity(EntityCreature, chosen->x[pick], chosen->y[pick]);
-            creature.orientation = OrientUpright;
-        }
+        CreatureArrives(*this);
     }
-
-    // 3. A flyer enters from the side panel, one column right of the board.
     if (t % FlyerArrivalPeriod == FlyerArrivalPhase)
     {
-        Entity& flyer = spawnEntity(EntityFlyer, BoardSize, 0);
-        flyer.orientation = OrientUpright;
+        FlyerArrives(*this);
     }
 
-    // 4. Blight wells up at the source.
+    // Blight wells up at the source.
     int32_t& source = blight[CellIndex(blightSourceX, blightSourceY)];
     source = WrapAdd(source, 1);
 
-    // 5. Every cell in scan order, in place: blight spread to a later cell is
-    //    seen by that cell in this same tick.
+    // The cell pass, in scan order and in place: blight spread to a later
+    // cell is seen by that cell in this same tick.
     for (int32_t x = 0; x < BoardSize; ++x)
     {
         for (int32_t y = 0; y < BoardSize; ++y)
         {
             const int32_t cell = CellIndex(x, y);
             growth[cell] = WrapAdd(growth[cell], std::rand() % 8);
-            const int32_t g = growth[cell];
-            int32_t& code = tiles[cell];
-
-            switch (code)
-            {
-            case 1:
-                if (std::rand() % 8 == 0)
-                {
-                    LowerBlight(blight[cell], 1);
-                }
-                break;
-            case 3:
-            {
-                const int32_t m = DoubleDrawMinimum();
-                LowerBlight(blight[cell], 1 + m);
-                break;
-            }
-            case 6:
-            {
-                const int32_t m1 = DoubleDrawMinimum();
-                const int32_t m2 = DoubleDrawMinimum();
-                LowerBlight(blight[cell], m1 + m2);
-                if (x > 0 && std::rand() % 24 == 0)
-                {
-                    LowerBlight(blight[CellIndex(x - 1, y)], 1);
-                }
-                if (y > 0 && std::rand() % 24 == 0)
-                {
-                    LowerBlight(blight[CellIndex(x, y - 1)], 1);
-                }
-                if (x < BoardSize - 1 && std::rand() % 24 == 0)
-                {
-                    LowerBlight(blight[CellIndex(x + 1, y)], 1);
-                }
-                if (y < BoardSize - 1 && std::rand() % 24 == 0)
-                {
-                    LowerBlight(blight[CellIndex(x, y + 1)], 1);
-                }
-                break;
-            }
-            case 7:
-                LowerBlight(blight[cell], 1);
-                break;
-            case 8: case 9: case 10: case 11:
-                // The X plant never starts over; grown, it sheds blight.
-                if (g < 1000)
-                {
-                    code = 8;
-                    LowerBlight(blight[cell], 1);
-                }
-                else if (g < 2500)
-                {
-                    code = 9;
-                    LowerBlight(blight[cell], 2);
-                }
-                else if (g < 4500)
-                {
-                    code = 10;
-                }
-                else
-                {
-                    code = 11;
-                    if (std::rand() % 4 == 0)
-                    {
-                        spreadBlight(x, y);
-                    }
-                }
-                break;
-            case 12: case 13: case 14:
-                if (code == 14 && std::rand() % 16 == 0)
-                {
-                    LowerBlight(blight[cell], 1);
-                }
-                // The V plant starts over once its growth reaches 30000.
-                if (g < 5000)
-                {
-                    code = 12;
-                }
-                else if (g < 10000)
-                {
-                    code = 13;
-                }
-                else
-                {
-                    code = 14;
-                    if (g >= 30000)
-                    {
-                        growth[cell] = 0;
-                    }
-                }
-                break;
-            case 15: case 16: case 17: case 18:
-                if (code == 18 && std::rand() % 16 == 0)
-                {
-                    LowerBlight(blight[cell], 1);
-                }
-                // The B plant starts over once its growth reaches 35000.
-                if (g < 7000)
-                {
-                    code = 15;
-                }
-                else if (g < 14000)
-                {
-                    code = 16;
-                }
-                else if (g < 21000)
-                {
-                    code = 17;
-                }
-                else
-                {
-                    code = 18;
-                    if (g >= 35000)
-                    {
-                        growth[cell] = 0;
-                    }
-                }
-                break;
-            default:
-                break;  // 0 and the seed codes 2, 4, 5: nothing
-            }
-
-            int32_t& level = blight[cell];
-            if (level > 600)
-            {
-                spreadBlight(x, y);
-                if (code != 3)
-                {
-                    code = 0;
-                }
-            }
-            else if (level > 250)
-            {
-                if (std::rand() % 2 == 0)
-                {
-                    spreadBlight(x, y);
-                }
-                if (code != 3)
-                {
-                    code = 0;
-                }
-            }
-            else if (level > 100)
-            {
-                if (std::rand() % 8 == 0)
-                {
-                    level = WrapAdd(level, 1);
-                }
-                if (std::rand() % 16 == 0)
-                {
-                    spreadBlight(x, y);
-                }
-            }
-            else if (level > 50)
-            {
-                if (std::rand() % 16 == 0)
-                {
-                    level = WrapAdd(level, 1);
-                }
-                if (std::rand() % 32 == 0)
-                {
-                    spreadBlight(x, y);
-                }
-            }
-            else if (level > 0)
-            {
-                if (std::rand() % 24 == 0)
-                {
-                    level = WrapAdd(level, 1);
-                }
-            }
+            TileEffect(*this, x, y);
+            BlightEffect(*this, x, y);
         }
     }
 

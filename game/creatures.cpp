@@ -13,15 +13,7 @@
 namespace
 {
 
-constexpr int32_t SoundStep = 50;  // "step"
-
-// Step directions: 0 = +x, 1 = +y, 2 = -x, 3 = -y.
-constexpr int32_t StepDX[4] = {1, 0, -1, 0};
-constexpr int32_t StepDY[4] = {0, 1, 0, -1};
-constexpr int32_t DirRight = 0;
-constexpr int32_t DirUp = 1;
-constexpr int32_t DirLeft = 2;
-constexpr int32_t DirDown = 3;
+constexpr int32_t StepKind = SampleKind(SoundStep);
 
 int32_t Sign(int32_t v)
 {
@@ -60,7 +52,7 @@ void MoveOneCell(Entity& e, int32_t dx, int32_t dy)
 
 // One cell in direction `d`, unless a solid tile or a solid entity is in the
 // way; only creatures may step off the board. True if it moved.
-bool tryStep(GameTitle& garden, Entity& e, int32_t d)
+bool tryStep(GameTitle& garden, Entity& e, StepDirection d)
 {
     const int32_t nx = e.cellX + StepDX[d];
     const int32_t ny = e.cellY + StepDY[d];
@@ -79,7 +71,7 @@ bool tryStep(GameTitle& garden, Entity& e, int32_t d)
     MoveOneCell(e, StepDX[d], StepDY[d]);
     if (e.type == EntityGardener)
     {
-        PlaySound(SoundStep, 0.4f, static_cast<float>((nx - 3.5) * 0.3));
+        PlaySound(StepKind, 0.4f, static_cast<float>((nx - 3.5) * 0.3));
     }
     return true;
 }
@@ -89,12 +81,12 @@ int32_t TileAppetite(int32_t code)
 {
     switch (code)
     {
-    case 6: case 13: case 16: return 1;
-    case 9: return 2;
-    case 11: return -2;
-    case 14: return 8;
-    case 17: return 3;
-    case 18: return 12;
+    case TileShrubN: case TilePlantV2: case TilePlantB2: return 1;
+    case TilePlantX2: return 2;
+    case TilePlantX4: return -2;
+    case TilePlantV3: return 8;
+    case TilePlantB3: return 3;
+    case TilePlantB4: return 12;
     default: return 0;
     }
 }
@@ -154,16 +146,16 @@ void gardenerBehaviour(Entity& e, GameState& state)
         int32_t& code = garden->tiles[cell];
         switch (code)
         {
-        case 9: case 10: case 11:
-            code = 8;
+        case TilePlantX2: case TilePlantX3: case TilePlantX4:
+            code = TilePlantX1;
             garden->growth[cell] = 0;
             break;
-        case 13: case 14:
-            code = 12;
+        case TilePlantV2: case TilePlantV3:
+            code = TilePlantV1;
             garden->growth[cell] = 0;
             break;
-        case 16: case 17: case 18:
-            code = 15;
+        case TilePlantB2: case TilePlantB3: case TilePlantB4:
+            code = TilePlantB1;
             garden->growth[cell] = 0;
             break;
         default:
@@ -183,18 +175,18 @@ void gardenerBehaviour(Entity& e, GameState& state)
         switch (*it)
         {
         case ButtonUp:
-            tryStep(*garden, e, DirUp);
+            tryStep(*garden, e, StepUp);
             return;
         case ButtonDown:
-            tryStep(*garden, e, DirDown);
+            tryStep(*garden, e, StepDown);
             return;
         case ButtonLeft:
             e.orientation = OrientMirrored;
-            tryStep(*garden, e, DirLeft);
+            tryStep(*garden, e, StepLeft);
             return;
         case ButtonRight:
             e.orientation = OrientUpright;
-            tryStep(*garden, e, DirRight);
+            tryStep(*garden, e, StepRight);
             return;
         default:
             break;
@@ -206,114 +198,122 @@ void gardenerBehaviour(Entity& e, GameState& state)
 // Creature
 // =============================================================================
 
-void creatureBehaviour(Entity& e, GameState& state)
+namespace
 {
-    GameTitle* garden = GardenOf(state);
-    if (garden == nullptr)
-    {
-        return;
-    }
-    if (e.slideX != 0 || e.slideY != 0 || e.timer != 0)
-    {
-        return;
-    }
-    ++e.age;
-    const int32_t x = e.cellX;
-    const int32_t y = e.cellY;
-    if (!OnBoard(x, y))
-    {
-        e.hp = -1;  // it has left the garden
-        return;
-    }
 
-    // Graze on grown V and B plants.
-    const int32_t here = CellIndex(x, y);
-    switch (garden->tiles[here])
+// Grazing takes growth from grown V and B plants.
+void Graze(GameTitle& garden, int32_t cell)
+{
+    switch (garden.tiles[cell])
     {
-    case 13: case 14: case 16: case 17: case 18:
-        garden->growth[here] = WrapAdd(garden->growth[here], -7000);
+    case TilePlantV2: case TilePlantV3: case TilePlantB2: case TilePlantB3: case TilePlantB4:
+        garden.growth[cell] = WrapAdd(garden.growth[cell], -7000);
         break;
     default:
         break;
     }
+}
 
-    // Appetite from the 3 x 3 block around it, its own cell included.
+// Appetite from the 3 x 3 block around the creature, its own cell included:
+// the gardener and blight spoil it, what grows there whets or spoils it.
+void FeelAppetite(GameTitle& garden, Entity& e)
+{
     for (int32_t dx = -1; dx <= 1; ++dx)
     {
         for (int32_t dy = -1; dy <= 1; ++dy)
         {
-            const int32_t cx = x + dx;
-            const int32_t cy = y + dy;
+            const int32_t cx = e.cellX + dx;
+            const int32_t cy = e.cellY + dy;
             if (!OnBoard(cx, cy))
             {
                 continue;
             }
-            const Entity* other = garden->entityAt(cx, cy);
+            const Entity* other = garden.entityAt(cx, cy);
             if (other != nullptr && other->type == EntityGardener)
             {
                 e.energy = WrapAdd(e.energy, -1);
                 continue;
             }
             const int32_t cell = CellIndex(cx, cy);
-            const int32_t b = garden->blight[cell];
-            if (b > 600)
+            const int32_t b = garden.blight[cell];
+            if (b > BlightRampant)
             {
                 e.energy = WrapAdd(e.energy, -9);
             }
-            else if (b > 250)
+            else if (b > BlightChoking)
             {
                 e.energy = WrapAdd(e.energy, -5);
             }
-            else if (b > 100)
+            else if (b > BlightSpreading)
             {
                 e.energy = WrapAdd(e.energy, -2);
             }
-            else if (b > 50 && std::rand() % 4 == 0)
+            else if (b > BlightFaint && std::rand() % 4 == 0)
             {
                 e.energy = WrapAdd(e.energy, -2);
             }
             else
             {
-                e.energy = WrapAdd(e.energy, TileAppetite(garden->tiles[cell]));
+                e.energy = WrapAdd(e.energy, TileAppetite(garden.tiles[cell]));
             }
         }
     }
+}
 
-    e.energy = WrapAdd(e.energy, -Weariness(e.age));
-
-    // Hungry on the border: leave through the first edge it touches.
-    if (e.energy < 0 && OnBorder(x, y))
+// A hungry creature on the border leaves through the first edge it touches,
+// unless a solid entity stands just outside.
+void Leave(GameTitle& garden, Entity& e)
+{
+    const int32_t x = e.cellX;
+    const int32_t y = e.cellY;
+    int32_t dx = 0;
+    int32_t dy = 0;
+    if (x == 0)
     {
-        int32_t dx = 0;
-        int32_t dy = 0;
-        if (x == 0)
-        {
-            dx = -1;
-        }
-        else if (y == 0)
-        {
-            dy = -1;
-        }
-        else if (x == BoardSize - 1)
-        {
-            dx = 1;
-        }
-        else
-        {
-            dy = 1;
-        }
-        if (!SolidEntityAt(*garden, x + dx, y + dy))
-        {
-            MoveOneCell(e, dx, dy);
-        }
-        return;
+        dx = -1;
     }
+    else if (y == 0)
+    {
+        dy = -1;
+    }
+    else if (x == BoardSize - 1)
+    {
+        dx = 1;
+    }
+    else
+    {
+        dy = 1;
+    }
+    if (!SolidEntityAt(garden, x + dx, y + dy))
+    {
+        MoveOneCell(e, dx, dy);
+    }
+}
 
-    // Choose a step, filing each open direction by what grows there.
-    constexpr int32_t order[4] = {DirLeft, DirRight, DirDown, DirUp};
-    int32_t lists[4][4];
+// Which list a creature files an open step in: ground cover first, then the
+// young X plant, then bare soil, then anything not solid (-1: never).
+int32_t StepPreference(int32_t code)
+{
+    switch (code)
+    {
+    case TileGroundCover: return 0;
+    case TilePlantX1: case TilePlantX2: case TilePlantX3: return 1;
+    case TileEmpty: return 2;
+    case TileStone: case TileShrubN: case TileShrubM: return -1;
+    default: return 3;
+    }
+}
+
+// Chooses a step, filing each open direction by what grows there, and takes
+// it; boxed in, the creature waits before deciding again.
+void ChooseStep(GameTitle& garden, Entity& e)
+{
+    const int32_t x = e.cellX;
+    const int32_t y = e.cellY;
+    constexpr StepDirection order[4] = {StepLeft, StepRight, StepDown, StepUp};
+    StepDirection lists[4][4];
     int32_t counts[4] = {0, 0, 0, 0};
-    for (int32_t d : order)
+    for (StepDirection d : order)
     {
         const int32_t nx = x + StepDX[d];
         const int32_t ny = y + StepDY[d];
@@ -326,7 +326,7 @@ void creatureBehaviour(Entity& e, GameState& state)
         {
             continue;
         }
-        if (garden->entityAt(nx, ny) != nullptr)
+        if (garden.entityAt(nx, ny) != nullptr)
         {
             continue;
         }
@@ -335,26 +335,19 @@ void creatureBehaviour(Entity& e, GameState& state)
             // Out of energy: only steps toward the nearest edge of that axis.
             const int32_t p = StepDX[d] != 0 ? x : y;
             const int32_t q = StepDX[d] != 0 ? nx : ny;
-            if (!(Min(q, 7 - q) < Min(p, 7 - p)))
+            if (!(Min(q, BoardSize - 1 - q) < Min(p, BoardSize - 1 - p)))
             {
                 continue;
             }
         }
-        int32_t list = 3;
-        switch (garden->tiles[CellIndex(nx, ny)])
-        {
-        case 1: list = 0; break;
-        case 8: case 9: case 10: list = 1; break;
-        case 0: list = 2; break;
-        case 3: case 6: case 7: list = -1; break;
-        default: break;
-        }
+        const int32_t list = StepPreference(garden.tiles[CellIndex(nx, ny)]);
         if (list >= 0)
         {
             lists[list][counts[list]++] = d;
         }
     }
 
+    // The cell it decided from, so it can tell a step back next time.
     e.velX = x;
     e.velY = y;
     int32_t chosen = -1;
@@ -376,30 +369,61 @@ void creatureBehaviour(Entity& e, GameState& state)
     }
     if (chosen < 0)
     {
-        e.timer = 16;  // boxed in: wait before deciding again
+        e.timer = 16;
         return;
     }
-    const int32_t d = lists[chosen][std::rand() % counts[chosen]];
-    tryStep(*garden, e, d);
+    const StepDirection d = lists[chosen][std::rand() % counts[chosen]];
+    tryStep(garden, e, d);
 }
 
-// =============================================================================
-// Flyer
-// =============================================================================
+}  // namespace
 
-void flyerBehaviour(Entity& e, GameState& state)
+// A creature decides once it has come to rest: it grazes, feels its appetite
+// and its weariness, and then leaves when hungry on the border or steps on.
+void creatureBehaviour(Entity& e, GameState& state)
 {
     GameTitle* garden = GardenOf(state);
     if (garden == nullptr)
     {
         return;
     }
-    const EntityTypeInfo& info = EntityTypes[e.type];
+    if (e.slideX != 0 || e.slideY != 0 || e.timer != 0)
+    {
+        return;
+    }
+    ++e.age;
+    if (!OnBoard(e.cellX, e.cellY))
+    {
+        e.hp = -1;  // it has left the garden
+        return;
+    }
+    Graze(*garden, CellIndex(e.cellX, e.cellY));
+    FeelAppetite(*garden, e);
+    e.energy = WrapAdd(e.energy, -Weariness(e.age));
+    if (e.energy < 0 && OnBorder(e.cellX, e.cellY))
+    {
+        Leave(*garden, e);
+        return;
+    }
+    ChooseStep(*garden, e);
+}
 
+// =============================================================================
+// Flyer
+// =============================================================================
+
+namespace
+{
+
+// Moves by its velocity, is pushed back by soft walls at the edges of the
+// board area, and keeps to its speed limit (the type's slide factor, in
+// 1/64 pixel per tick).
+void Fly(Entity& e)
+{
+    const EntityTypeInfo& info = EntityTypes[e.type];
     e.posX += e.velX;
     e.posY += e.velY;
 
-    // Soft walls at the edges of the board area.
     if (e.posX < 0)
     {
         e.velX += 1;
@@ -417,7 +441,6 @@ void flyerBehaviour(Entity& e, GameState& state)
         e.velY -= 1;
     }
 
-    // The type's slide factor is the flyer's speed limit, 1/64 pixel per tick.
     const int32_t limit = static_cast<int32_t>(info.slideFactor);
     if (static_cast<float>(Abs(e.velX)) > info.slideFactor)
     {
@@ -427,9 +450,12 @@ void flyerBehaviour(Entity& e, GameState& state)
     {
         e.velY = Sign(e.velY) * limit;
     }
+}
 
-    // Shy of gardener and creatures, drawn to other flyers.
-    for (auto& [id, other] : garden->entities)
+// Shy of gardener and creatures, drawn to other flyers.
+void HeedOthers(GameTitle& garden, Entity& e)
+{
+    for (auto& [id, other] : garden.entities)
     {
         if (id == e.id)
         {
@@ -462,8 +488,11 @@ void flyerBehaviour(Entity& e, GameState& state)
             }
         }
     }
+}
 
-    // Upkeep: energy feeds hp; without it the flyer fades.
+// Energy feeds hp up to the type's initial hp; without energy the flyer fades.
+void Upkeep(Entity& e)
+{
     if (e.energy >= 1)
     {
         e.hp += 1;
@@ -473,12 +502,17 @@ void flyerBehaviour(Entity& e, GameState& state)
     {
         e.hp -= 1;
     }
-    if (e.hp > info.initialHp)
+    if (e.hp > EntityTypes[e.type].initialHp)
     {
-        e.hp = info.initialHp;
+        e.hp = EntityTypes[e.type].initialHp;
     }
+}
 
-    // Feeding on the shrubs and pollinating the young V and B plants.
+// Over every cell: steers toward the shrubs now and then (more eagerly when
+// low on energy), feeds on those near it, and pollinates young V and B
+// plants it passes close by.
+void FeedAndPollinate(GameTitle& garden, Entity& e)
+{
     const int32_t px = e.posX / SubPixels;
     const int32_t py = e.posY / SubPixels;
     for (int32_t x = 0; x < BoardSize; ++x)
@@ -489,13 +523,13 @@ void flyerBehaviour(Entity& e, GameState& state)
             const int32_t centreX = CellPixels * x + CellPixels / 2;
             const int32_t centreY = CellPixels * y + CellPixels / 2;
             const int32_t distance = Abs(centreY - py) + Abs(centreX - px);
-            const int32_t code = garden->tiles[cell];
+            const int32_t code = garden.tiles[cell];
             bool steer = false;
-            if (code == 6)
+            if (code == TileShrubN)
             {
                 steer = (e.energy < 128 && std::rand() % 16 == 0) || std::rand() % 64 == 0;
             }
-            else if (code == 7)
+            else if (code == TileShrubM)
             {
                 steer = (e.energy < 128 && std::rand() % 4 == 0) || std::rand() % 32 == 0;
             }
@@ -506,26 +540,26 @@ void flyerBehaviour(Entity& e, GameState& state)
             }
             switch (code)
             {
-            case 6:
+            case TileShrubN:
                 if (distance < 25)
                 {
                     e.energy = WrapAdd(e.energy, 4);
                 }
                 break;
-            case 7:
+            case TileShrubM:
                 if (distance < 25)
                 {
                     e.energy = WrapAdd(e.energy, 7);
                 }
                 break;
-            case 12: case 13: case 15: case 16: case 17:
+            case TilePlantV1: case TilePlantV2: case TilePlantB1: case TilePlantB2: case TilePlantB3:
                 if (distance < 7)
                 {
-                    garden->growth[cell] = WrapAdd(garden->growth[cell], 1);
+                    garden.growth[cell] = WrapAdd(garden.growth[cell], 1);
                 }
                 if (distance < 13)
                 {
-                    garden->growth[cell] = WrapAdd(garden->growth[cell], 1);
+                    garden.growth[cell] = WrapAdd(garden.growth[cell], 1);
                 }
                 break;
             default:
@@ -533,4 +567,19 @@ void flyerBehaviour(Entity& e, GameState& state)
             }
         }
     }
+}
+
+}  // namespace
+
+void flyerBehaviour(Entity& e, GameState& state)
+{
+    GameTitle* garden = GardenOf(state);
+    if (garden == nullptr)
+    {
+        return;
+    }
+    Fly(e);
+    HeedOthers(*garden, e);
+    Upkeep(e);
+    FeedAndPollinate(*garden, e);
 }

@@ -8,6 +8,9 @@
 
 #include <cstdint>
 
+#include "game/effects.h"
+#include "game/sprites.h"
+
 class GameState;
 struct Entity;
 
@@ -29,6 +32,18 @@ inline int32_t WrapAdd(int32_t a, int32_t b)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
+
+// The four grid steps, in the order the step tables list them.
+enum StepDirection : int32_t
+{
+    StepRight = 0,  // +x
+    StepUp = 1,     // +y
+    StepLeft = 2,   // -x
+    StepDown = 3,   // -y
+};
+constexpr int32_t StepDirectionCount = 4;
+inline constexpr int32_t StepDX[StepDirectionCount] = {1, 0, -1, 0};
+inline constexpr int32_t StepDY[StepDirectionCount] = {0, 1, 0, -1};
 
 // Board geometry shared by the entities and the garden.
 constexpr int32_t CellPixels = 12;
@@ -72,9 +87,9 @@ void creatureBehaviour(Entity& entity, GameState& state);
 void flyerBehaviour(Entity& entity, GameState& state);
 
 inline constexpr EntityTypeInfo EntityTypes[] = {
-    {"gardener", 1, 19, gardenerBehaviour, 1.5f, 3, 16, true},
-    {"creature", 1, 24, creatureBehaviour, 0.5f, 3, 0, true},
-    {"flyer", 800, 25, flyerBehaviour, 8.0f, 3, 16, false},
+    {"gardener", 1, SpriteGardener, gardenerBehaviour, 1.5f, EffectSpark, 16, true},
+    {"creature", 1, SpriteCreature, creatureBehaviour, 0.5f, EffectSpark, 0, true},
+    {"flyer", 800, SpriteFlyer, flyerBehaviour, 8.0f, EffectSpark, 16, false},
 };
 constexpr int EntityTypeCount = 3;
 static_assert(sizeof(EntityTypes) / sizeof(EntityTypes[0]) == EntityTypeCount,

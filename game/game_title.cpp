@@ -18,30 +18,29 @@
 namespace
 {
 
-// Sounds: VoiceKind 17 + the sample number.
-constexpr int32_t SoundStart = 35;    // "start"
-constexpr int32_t SoundRefuse = 39;   // "bombexp"
-constexpr int32_t SoundPlace = 40;    // "enemy_death"
-constexpr int32_t SoundPickUp = 48;   // "cat"
+constexpr int32_t StartKind = SampleKind(SoundStart);
+constexpr int32_t RefuseKind = SampleKind(SoundBombExp);
+constexpr int32_t PlaceKind = SampleKind(SoundEnemyDeath);
+constexpr int32_t PickUpKind = SampleKind(SoundCat);
 
 constexpr int32_t CursorRepeatTicks = 6;  // a held arrow moves the cursor every 7th tick
 
-// Blight levels at which a cell shows an overlay sprite (20..23).
+// The overlay sprite a cell's blight shows, or -1 for none.
 int32_t BlightOverlay(int32_t level)
 {
-    if (level > 600)
+    if (level > BlightRampant)
     {
         return SpriteBlightFirst + 3;
     }
-    if (level > 250)
+    if (level > BlightChoking)
     {
         return SpriteBlightFirst + 2;
     }
-    if (level > 100)
+    if (level > BlightSpreading)
     {
         return SpriteBlightFirst + 1;
     }
-    if (level > 50)
+    if (level > BlightFaint)
     {
         return SpriteBlightFirst;
     }
@@ -76,16 +75,16 @@ GameTitle::GameTitle()
     {
         tileStock[k] = 0;
     }
-    tileStock[2 - 1] = 4;  // at least four X seeds in every stock
-    for (int i = 0; i < 32; ++i)
+    tileStock[TileSeedX - 1] = 4;  // at least four X seeds in every stock
+    for (int i = 0; i < StockDrawCount; ++i)
     {
-        const int32_t code = StockDrawTable[std::rand() % 32];
+        const int32_t code = StockDrawTable[std::rand() % StockDrawCount];
         ++tileStock[code - 1];
     }
 
     if (SamplesLoaded)
     {
-        PlaySoundEx(SoundStart, 0.0f, 0.1f, 0.6f, 0.0f);
+        PlaySoundEx(StartKind, 0.0f, 0.1f, 0.6f, 0.0f);
     }
 }
 
@@ -95,13 +94,13 @@ void GameTitle::chooseBlightSource()
 {
     if (std::rand() % 2 != 0)
     {
-        blightSourceX = 7 * (std::rand() % 2);
-        blightSourceY = std::rand() % 8;
+        blightSourceX = (BoardSize - 1) * (std::rand() % 2);
+        blightSourceY = std::rand() % BoardSize;
     }
     else
     {
-        blightSourceY = 7 * (std::rand() % 2);
-        blightSourceX = std::rand() % 8;
+        blightSourceY = (BoardSize - 1) * (std::rand() % 2);
+        blightSourceX = std::rand() % BoardSize;
     }
 }
 
@@ -115,7 +114,7 @@ void GameTitle::buttonDown(int32_t button)
     {
         if (planting)
         {
-            placeTile(button - 3);
+            placeTile(TileGroundCover + (button - ButtonZ));
         }
         return;
     }
@@ -132,7 +131,7 @@ void GameTitle::buttonDown(int32_t button)
         }
         else
         {
-            PlaySound(SoundRefuse, 0.2f, 0.0f);
+            PlaySound(RefuseKind, 0.2f, 0.0f);
         }
         return;
     }
@@ -150,26 +149,26 @@ void GameTitle::placeTile(int32_t code)
     if (current == code)
     {
         // The same key again picks the tile back up.
-        cell = 0;
+        cell = TileEmpty;
         ++tileStock[code - 1];
         if (SamplesLoaded)
         {
-            PlaySoundEx(SoundPickUp, 0.0f, 0.4f, 0.6f, 0.0f);
+            PlaySoundEx(PickUpKind, 0.0f, 0.4f, 0.6f, 0.0f);
         }
     }
     else if (tileStock[code - 1] > 0)
     {
-        if (current != 0)
+        if (current != TileEmpty)
         {
             ++tileStock[current - 1];  // the replaced tile goes back to the stock
         }
         cell = code;
         --tileStock[code - 1];
-        PlaySound(SoundPlace, 0.2f, 0.0f);
+        PlaySound(PlaceKind, 0.2f, 0.0f);
     }
     else
     {
-        PlaySound(SoundRefuse, 0.2f, 0.0f);
+        PlaySound(RefuseKind, 0.2f, 0.0f);
     }
 }
 
@@ -183,17 +182,17 @@ void GameTitle::openGarden()
         growth[i] = 0;
         blight[i] = 0;
         // Seeds become the first stage of their plant.
-        if (tiles[i] == 2)
+        if (tiles[i] == TileSeedX)
         {
-            tiles[i] = 8;
+            tiles[i] = TilePlantX1;
         }
-        else if (tiles[i] == 4)
+        else if (tiles[i] == TileSeedV)
         {
-            tiles[i] = 12;
+            tiles[i] = TilePlantV1;
         }
-        else if (tiles[i] == 5)
+        else if (tiles[i] == TileSeedB)
         {
-            tiles[i] = 15;
+            tiles[i] = TilePlantB1;
         }
     }
 }
@@ -241,7 +240,7 @@ void GameTitle::moveCursor()
         switch (*it)
         {
         case ButtonUp:
-            cursorY = cursorY + 1 > 7 ? 7 : cursorY + 1;
+            cursorY = cursorY + 1 > BoardSize - 1 ? BoardSize - 1 : cursorY + 1;
             break;
         case ButtonDown:
             cursorY = cursorY - 1 < 0 ? 0 : cursorY - 1;
@@ -250,7 +249,7 @@ void GameTitle::moveCursor()
             cursorX = cursorX - 1 < 0 ? 0 : cursorX - 1;
             break;
         case ButtonRight:
-            cursorX = cursorX + 1 > 7 ? 7 : cursorX + 1;
+            cursorX = cursorX + 1 > BoardSize - 1 ? BoardSize - 1 : cursorX + 1;
             break;
         default:
             continue;
@@ -278,17 +277,17 @@ void GameTitle::draw()
         const int32_t bottom = CellPixels * cursorY;
         for (int32_t k = 0; k < CellPixels; ++k)
         {
-            PutPixelClipped(left + k, bottom, 6);
-            PutPixelClipped(left + k, bottom + CellPixels - 1, 6);
-            PutPixelClipped(left, bottom + k, 6);
-            PutPixelClipped(left + CellPixels - 1, bottom + k, 6);
+            PutPixelClipped(left + k, bottom, ColourPurple);
+            PutPixelClipped(left + k, bottom + CellPixels - 1, ColourPurple);
+            PutPixelClipped(left, bottom + k, ColourPurple);
+            PutPixelClipped(left + CellPixels - 1, bottom + k, ColourPurple);
         }
     }
 
     // Separator between board and panel.
     for (int32_t y = 0; y < ScreenHeight; ++y)
     {
-        ScreenBuffer[PixelOffset(96, y)] = 3;
+        ScreenBuffer[PixelOffset(96, y)] = ColourStone;
     }
 
     if (!planting)
@@ -297,7 +296,7 @@ void GameTitle::draw()
         {
             for (int32_t y = 0; y < ScreenHeight; ++y)
             {
-                ScreenBuffer[PixelOffset(x, y)] = 1;
+                ScreenBuffer[PixelOffset(x, y)] = ColourDarkBrown;
             }
         }
         return;

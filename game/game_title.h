@@ -14,8 +14,41 @@
 
 constexpr int32_t BoardSize = 8;
 constexpr int32_t BoardCells = BoardSize * BoardSize;
-constexpr int32_t TileKinds = 7;     // placeable codes 1..7
-constexpr int32_t TileCodeCount = 24;
+
+// What lies on a cell; also the SpriteBank index drawn for it. Codes 1..7 are
+// placed with Z..M; the garden turns each seed into the first stage of its
+// plant when it opens, and growth moves a plant through its stages.
+enum TileCode : int32_t
+{
+    TileEmpty = 0,
+    TileGroundCover = 1,  // Z
+    TileSeedX = 2,        // X
+    TileStone = 3,        // C: solid, never cleared by blight
+    TileSeedV = 4,        // V
+    TileSeedB = 5,        // B
+    TileShrubN = 6,       // N: solid, feeds flyers
+    TileShrubM = 7,       // M: solid, feeds flyers
+    TilePlantX1 = 8,      // X plant, four stages
+    TilePlantX2 = 9,
+    TilePlantX3 = 10,
+    TilePlantX4 = 11,
+    TilePlantV1 = 12,     // V plant, three stages
+    TilePlantV2 = 13,
+    TilePlantV3 = 14,
+    TilePlantB1 = 15,     // B plant, four stages
+    TilePlantB2 = 16,
+    TilePlantB3 = 17,
+    TilePlantB4 = 18,
+};
+constexpr int32_t TileKinds = TileShrubM;  // placeable codes 1..7
+constexpr int32_t TileCodeCount = 24;      // size of the per-code tables
+
+// Blight levels. Above each one a cell shows the next overlay sprite and the
+// blight acts more fiercely (board_sim.cpp); creatures shun it (creatures.cpp).
+constexpr int32_t BlightFaint = 50;
+constexpr int32_t BlightSpreading = 100;
+constexpr int32_t BlightChoking = 250;   // clears every tile but stone
+constexpr int32_t BlightRampant = 600;   // spreads every tick
 
 inline int32_t CellIndex(int32_t x, int32_t y)
 {
@@ -39,19 +72,23 @@ inline constexpr bool SolidTiles[TileCodeCount] = {
     false, false, false, false, false, false, false, false,
 };
 static_assert(sizeof(SolidTiles) == TileCodeCount, "one flag per tile code");
+static_assert(SolidTiles[TileStone] && SolidTiles[TileShrubN] && SolidTiles[TileShrubM],
+              "stone and shrubs are solid");
 
 // The stock is drawn from this table: ten 1s, eight 2s, five 3s, four 4s,
 // two 5s, two 6s and one 7.
 inline constexpr int32_t StockDrawTable[] = {
-    1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-    2, 2, 2, 2, 2, 2, 2, 2,
-    3, 3, 3, 3, 3,
-    4, 4, 4, 4,
-    5, 5,
-    6, 6,
-    7,
+    TileGroundCover, TileGroundCover, TileGroundCover, TileGroundCover, TileGroundCover,
+    TileGroundCover, TileGroundCover, TileGroundCover, TileGroundCover, TileGroundCover,
+    TileSeedX, TileSeedX, TileSeedX, TileSeedX, TileSeedX, TileSeedX, TileSeedX, TileSeedX,
+    TileStone, TileStone, TileStone, TileStone, TileStone,
+    TileSeedV, TileSeedV, TileSeedV, TileSeedV,
+    TileSeedB, TileSeedB,
+    TileShrubN, TileShrubN,
+    TileShrubM,
 };
-static_assert(sizeof(StockDrawTable) / sizeof(StockDrawTable[0]) == 32, "32 entries");
+constexpr int32_t StockDrawCount = 32;
+static_assert(sizeof(StockDrawTable) / sizeof(StockDrawTable[0]) == StockDrawCount, "32 entries");
 
 class GameTitle : public GameState
 {

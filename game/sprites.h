@@ -18,11 +18,15 @@ static_assert(sizeof(SpriteRecord) == 257, "a sprite record is 257 bytes");
 constexpr int SpriteCount = 26;
 extern const SpriteRecord SpriteBank[SpriteCount];
 
-// Sprite numbers the game refers to by name.
+// Sprite numbers past the tiles (sprite n < 19 is drawn for tile code n).
 constexpr int32_t SpriteGardener = 19;
-constexpr int32_t SpriteBlightFirst = 20;
+constexpr int32_t SpriteBlightFirst = 20;  // four overlays, faint to rampant
+constexpr int32_t SpriteBlightCount = 4;
 constexpr int32_t SpriteCreature = 24;
 constexpr int32_t SpriteFlyer = 25;
+static_assert(SpriteFlyer == SpriteCount - 1 &&
+              SpriteBlightFirst + SpriteBlightCount == SpriteCreature,
+              "every sprite has its place");
 
 // Orientation modes: 6 draws the art upright, 2 upright and mirrored.
 constexpr int32_t OrientUpright = 6;

@@ -9,6 +9,19 @@
 
 constexpr int PaletteColours = 10;
 
+// The palette indices drawing code writes, named after their base colours.
+constexpr int8_t ColourBlack = 0;      // the background
+constexpr int8_t ColourDarkBrown = 1;
+constexpr int8_t ColourMutedBrown = 2;
+constexpr int8_t ColourStone = 3;
+constexpr int8_t ColourLeaf = 4;
+constexpr int8_t ColourBlue = 5;
+constexpr int8_t ColourPurple = 6;
+constexpr int8_t ColourRed = 7;
+constexpr int8_t ColourOrange = 8;
+constexpr int8_t ColourPink = 9;
+static_assert(ColourPink == PaletteColours - 1, "one name per palette colour");
+
 extern const float BasePalette[PaletteColours][3];
 extern float LivePalette[PaletteColours][2][3];
 extern float TargetPalette[PaletteColours][2][3];

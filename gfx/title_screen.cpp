@@ -7,6 +7,7 @@
 #include "gfx/title_screen.h"
 
 #include "gfx/font.h"
+#include "gfx/palette.h"
 #include "gfx/screen_buffer.h"
 #include "gfx/title_picture.h"
 
@@ -35,12 +36,12 @@ int32_t CentredX(const char* text, int32_t scale)
 
 void DrawTitleScreen()
 {
-    DrawText("larkspurhollows", CentredX("larkspurhollows", 2), 82, 3, 2);
+    DrawText("larkspurhollows", CentredX("larkspurhollows", 2), 82, ColourStone, 2);
     DrawTitleHelp();
     // Drawn after the picture, so it wins over the picture's upper rows.
-    DrawText("design problem solving", CentredX("design problem solving", 1), 74, 4, 1);
-    // A period of 10 frames: 6 in index 5, then 4 in index 6.
-    const int8_t promptIndex = FrameCounter % 10 > 5 ? 6 : 5;
+    DrawText("design problem solving", CentredX("design problem solving", 1), 74, ColourLeaf, 1);
+    // A period of 10 frames: 6 in blue, then 4 in purple.
+    const int8_t promptIndex = FrameCounter % 10 > 5 ? ColourPurple : ColourBlue;
     DrawText("start", CentredX("start", 1), 2, promptIndex, 1);
 }
 
@@ -62,8 +63,8 @@ void DrawTitleHelp()
 
     // The labels follow their keys after one space, hence the trailing space
     // in the measured strings.
-    DrawText("^&<>", 38, 16, 9, 1);
-    DrawText("select", 38 + TextWidth("^&<> "), 16, 1, 1);
-    DrawText("zxcvbnm", 28, 9, 9, 1);
-    DrawText("place tile", 28 + TextWidth("zxcvbnm "), 9, 1, 1);
+    DrawText("^&<>", 38, 16, ColourPink, 1);
+    DrawText("select", 38 + TextWidth("^&<> "), 16, ColourDarkBrown, 1);
+    DrawText("zxcvbnm", 28, 9, ColourPink, 1);
+    DrawText("place tile", 28 + TextWidth("zxcvbnm "), 9, ColourDarkBrown, 1);
 }
