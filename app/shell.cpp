@@ -5,6 +5,7 @@
 #include "app/main_loop.h"
 #include "audio/mixer.h"
 #include "game/game_title.h"
+#include "game/mode_clock.h"
 
 // ---------------------------------------------------------------------------
 // Globals
@@ -29,17 +30,13 @@ void StartGame()
 {
     ModeActive = true;
     MarkNewGame();
-    ShellClock = 0;
-    ActiveMode = std::make_unique<GameTitle>();
+    ActiveMode = StartGarden(ShellClock);
     // Held keys must not stream repeated presses into the game; repeat stays
     // off for the rest of the run, on the title screen too.
     if (CurrentPlatform)
     {
         CurrentPlatform->keyRepeatOff();
     }
-    // One update now puts the mode's tick one ahead of ShellClock, so the
-    // next 18 ms tick runs no update.
-    ActiveMode->update();
 }
 
 void EndGame()
@@ -50,10 +47,5 @@ void EndGame()
 
 void CatchUpUpdates(uint32_t ticks)
 {
-    ShellClock += ticks;
-    while (ActiveMode->tick < ShellClock)
-    {
-        ActiveMode->update();
-    }
-    ShellClock = ActiveMode->tick;
+    CatchUpMode(*ActiveMode, ShellClock, ticks);
 }

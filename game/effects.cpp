@@ -1,5 +1,5 @@
-// Death bursts and the effect pass: steps 2 and 3 of GameState::update, and
-// the spark's hooks. Main thread only.
+// Death bursts and the effect pass, which GameState::update runs after the
+// behaviours, and the spark's hooks. Main thread only.
 //
 // Every random number here is a separate rand() call, made in a fixed order,
 // so a game replays exactly from its seed.

@@ -40,7 +40,7 @@ void effectDoesNothing(Effect& effect, GameState& state);
 constexpr int32_t EffectNone = 0;  // as a burst kind: no burst at all
 constexpr int32_t EffectSpark = 3;
 
-// Kinds 0..2 are never created; they keep the spark at its established number.
+// Kinds 0..2 are never created; the spark keeps kind 3, the number replays record.
 inline constexpr EffectKindInfo EffectKinds[] = {
     {effectDoesNothing, effectDoesNothing, effectDoesNothing, 0.0f, 0.0f},
     {effectDoesNothing, effectDoesNothing, effectDoesNothing, 0.0f, 0.0f},
@@ -51,9 +51,9 @@ constexpr int EffectKindCount = 4;
 static_assert(sizeof(EffectKinds) / sizeof(EffectKinds[0]) == EffectKindCount,
               "one row per effect kind");
 
-// Update step 2: removes entities with hp below 0 (with their death bursts) and
-// turns hp 0 into -1, so such an entity goes one update later.
+// After the behaviours: removes entities with hp below 0 (with their death
+// bursts) and turns hp 0 into -1, so such an entity goes one update later.
 void reapEntities(GameState& state);
 
-// Update step 3: frees effects flagged dead and steps all others.
+// After the reaping: frees effects flagged dead and steps all others.
 void stepEffects(GameState& state);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/mode_clock.h"
 #include "gfx/palette.h"
 
 namespace
@@ -61,6 +62,82 @@ void AppendFields(std::string& out, const char* const* names, const long long* f
     }
 }
 
+// "key":value, for the scalar fields of the state.
+void AppendIntField(std::string& out, const char* key, long long value)
+{
+    AppendKey(out, key);
+    AppendInt(out, value);
+    out += ',';
+}
+
+void AppendBoolField(std::string& out, const char* key, bool value)
+{
+    AppendKey(out, key);
+    out += value ? "true" : "false";
+    out += ',';
+}
+
+template <typename Number>
+void AppendArrayField(std::string& out, const char* key, const Number* values, int count)
+{
+    AppendKey(out, key);
+    AppendArray(out, values, count);
+    out += ',';
+}
+
+void AppendEntity(std::string& out, const Entity& e)
+{
+    const long long fields[] = {e.id, e.type, e.posX, e.posY, e.velX, e.velY,
+                                e.cellX, e.cellY, e.slideX, e.slideY, e.hp,
+                                e.timer, e.energy, e.orientation, e.age};
+    static constexpr const char* names[] = {"id", "type", "posX", "posY", "velX",
+                                            "velY", "cellX", "cellY", "slideX",
+                                            "slideY", "hp", "timer", "energy",
+                                            "orientation", "age"};
+    static_assert(sizeof(fields) / sizeof(fields[0]) == sizeof(names) / sizeof(names[0]),
+                  "a name for every entity field");
+    AppendFields(out, names, fields, sizeof(names) / sizeof(names[0]));
+    out += '}';
+}
+
+void AppendEffect(std::string& out, const Effect& effect)
+{
+    const long long fields[] = {effect.kind, effect.posX, effect.posY,
+                                effect.velX, effect.velY, effect.colour};
+    static constexpr const char* names[] = {"kind", "posX", "posY", "velX", "velY", "colour"};
+    static_assert(sizeof(fields) / sizeof(fields[0]) == sizeof(names) / sizeof(names[0]),
+                  "a name for every effect field");
+    AppendFields(out, names, fields, sizeof(names) / sizeof(names[0]));
+    out += ',';
+    AppendKey(out, "life");
+    char life[32];
+    std::snprintf(life, sizeof life, "%.9g", static_cast<double>(effect.life));
+    out += life;
+    out += ',';
+    AppendKey(out, "dead");
+    out += effect.dead ? "true" : "false";
+    out += '}';
+}
+
+// "key":[item,item,...], each item written by `write`.
+template <typename Container, typename Writer>
+void AppendList(std::string& out, const char* key, const Container& items, Writer write)
+{
+    AppendKey(out, key);
+    out += '[';
+    bool first = true;
+    for (const auto& item : items)
+    {
+        if (!first)
+        {
+            out += ',';
+        }
+        first = false;
+        write(out, item);
+    }
+    out += ']';
+}
+
 }  // namespace
 
 GardenReplay::GardenReplay(uint32_t seed, std::vector<ReplayEvent> events)
@@ -94,20 +171,7 @@ GardenReplay::GardenReplay(uint32_t seed, std::vector<ReplayEvent> events)
     PaletteDriftSpeed = 24;
     PaletteTickCounter = 0;
 
-    // As the shell starts a game: clock to 0, a new mode, one update at once.
-    shellClock = 0;
-    garden = std::make_unique<GameTitle>();
-    garden->update();
-}
-
-void GardenReplay::catchUpUpdates(uint32_t ticks)
-{
-    shellClock += ticks;
-    while (garden->tick < shellClock)
-    {
-        garden->update();
-    }
-    shellClock = garden->tick;
+    garden = StartGarden(shellClock);
 }
 
 void GardenReplay::step()
@@ -129,7 +193,7 @@ void GardenReplay::step()
             garden->buttonUp(event.button);
         }
     }
-    catchUpUpdates(1);
+    CatchUpMode(*garden, shellClock, 1);
     PaletteTick();
 }
 
@@ -139,109 +203,29 @@ std::string GardenReplay::stateJson() const
     std::string out;
     out.reserve(4096);
     out += '{';
-    AppendKey(out, "iter");
-    AppendInt(out, static_cast<long long>(currentIteration));
-    out += ',';
-    AppendKey(out, "tick");
-    AppendInt(out, g.tick);
-    out += ',';
-    AppendKey(out, "planting");
-    out += g.planting ? "true" : "false";
-    out += ',';
-    AppendKey(out, "cursor");
+    AppendIntField(out, "iter", static_cast<long long>(currentIteration));
+    AppendIntField(out, "tick", g.tick);
+    AppendBoolField(out, "planting", g.planting);
     const int32_t cursor[2] = {g.cursorX, g.cursorY};
-    AppendArray(out, cursor, 2);
-    out += ',';
-    AppendKey(out, "cursorRepeat");
-    AppendInt(out, g.cursorRepeat);
-    out += ',';
-    AppendKey(out, "gardenTicks");
-    AppendInt(out, g.gardenTicks);
-    out += ',';
-    AppendKey(out, "blightSource");
+    AppendArrayField(out, "cursor", cursor, 2);
+    AppendIntField(out, "cursorRepeat", g.cursorRepeat);
+    AppendIntField(out, "gardenTicks", g.gardenTicks);
     const int32_t source[2] = {g.blightSourceX, g.blightSourceY};
-    AppendArray(out, source, 2);
+    AppendArrayField(out, "blightSource", source, 2);
+    AppendArrayField(out, "tileStock", g.tileStock, TileKinds);
+    AppendArrayField(out, "tiles", g.tiles, BoardCells);
+    AppendArrayField(out, "growth", g.growth, BoardCells);
+    AppendArrayField(out, "blight", g.blight, BoardCells);
+    AppendList(out, "heldButtons", g.heldButtons,
+               [](std::string& text, int32_t button) { AppendInt(text, button); });
     out += ',';
-    AppendKey(out, "tileStock");
-    AppendArray(out, g.tileStock, TileKinds);
+    AppendIntField(out, "nextEntityId", g.nextEntityId);
+    AppendIntField(out, "paletteTickCounter", PaletteTickCounter);
+    AppendList(out, "entities", g.entities,
+               [](std::string& text, const auto& entry) { AppendEntity(text, *entry.second); });
     out += ',';
-    AppendKey(out, "tiles");
-    AppendArray(out, g.tiles, BoardCells);
-    out += ',';
-    AppendKey(out, "growth");
-    AppendArray(out, g.growth, BoardCells);
-    out += ',';
-    AppendKey(out, "blight");
-    AppendArray(out, g.blight, BoardCells);
-    out += ',';
-    AppendKey(out, "heldButtons");
-    out += '[';
-    bool first = true;
-    for (int32_t button : g.heldButtons)
-    {
-        if (!first)
-        {
-            out += ',';
-        }
-        first = false;
-        AppendInt(out, button);
-    }
-    out += "],";
-    AppendKey(out, "nextEntityId");
-    AppendInt(out, g.nextEntityId);
-    out += ',';
-    AppendKey(out, "paletteTickCounter");
-    AppendInt(out, PaletteTickCounter);
-    out += ',';
-
-    AppendKey(out, "entities");
-    out += '[';
-    first = true;
-    for (const auto& [id, e] : g.entities)
-    {
-        if (!first)
-        {
-            out += ',';
-        }
-        first = false;
-        const long long fields[] = {e->id, e->type, e->posX, e->posY, e->velX, e->velY,
-                                    e->cellX, e->cellY, e->slideX, e->slideY, e->hp,
-                                    e->timer, e->energy, e->orientation, e->age};
-        static constexpr const char* names[] = {"id", "type", "posX", "posY", "velX",
-                                                "velY", "cellX", "cellY", "slideX",
-                                                "slideY", "hp", "timer", "energy",
-                                                "orientation", "age"};
-        static_assert(sizeof(fields) / sizeof(fields[0]) == sizeof(names) / sizeof(names[0]),
-                      "a name for every entity field");
-        AppendFields(out, names, fields, sizeof(names) / sizeof(names[0]));
-        out += '}';
-    }
-    out += "],";
-
-    AppendKey(out, "effects");
-    out += '[';
-    first = true;
-    for (const auto& effect : g.effects)
-    {
-        if (!first)
-        {
-            out += ',';
-        }
-        first = false;
-        const long long fields[] = {effect->kind, effect->posX, effect->posY,
-                                    effect->velX, effect->velY, effect->colour};
-        static constexpr const char* names[] = {"kind", "posX", "posY", "velX", "velY", "colour"};
-        AppendFields(out, names, fields, sizeof(names) / sizeof(names[0]));
-        out += ',';
-        AppendKey(out, "life");
-        char life[32];
-        std::snprintf(life, sizeof life, "%.9g", static_cast<double>(effect->life));
-        out += life;
-        out += ',';
-        AppendKey(out, "dead");
-        out += effect->dead ? "true" : "false";
-        out += '}';
-    }
-    out += "]}";
+    AppendList(out, "effects", g.effects,
+               [](std::string& text, const auto& effect) { AppendEffect(text, *effect); });
+    out += '}';
     return out;
 }

@@ -30,8 +30,6 @@ public:
     std::string stateJson() const;
 
 private:
-    void catchUpUpdates(uint32_t ticks);
-
     std::unique_ptr<GameTitle> garden;
     std::vector<ReplayEvent> script;  // sorted by iteration, file order kept within one
     size_t nextEvent = 0;
