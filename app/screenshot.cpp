@@ -13,12 +13,7 @@
 #include "gfx/display_image.h"
 #include "gfx/screen_buffer.h"
 
-// The one definition of the PNG writer; its own code trips our warnings.
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #include <stb_image_write.h>  // Required for: stbi_write_png_to_func()
-#pragma GCC diagnostic pop
 
 // ---------------------------------------------------------------------------
 // Globals

@@ -15,19 +15,8 @@
 #include "audio/threads.h"
 #include "audio/voices.h"
 
-// The decoder is a single-file library: its implementation is compiled here
-// and nowhere else. Its own code is not held to our warning set.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wunused-value"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wmisleading-indentation"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#define STB_VORBIS_NO_PUSHDATA_API
-#include <stb_vorbis.h>
-#pragma GCC diagnostic pop
+#define STB_VORBIS_HEADER_ONLY
+#include <stb_vorbis.h>  // Required for: stb_vorbis_decode_filename()
 
 // ---------------------------------------------------------------------------
 // Global state

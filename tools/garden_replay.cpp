@@ -20,15 +20,7 @@
 #include "gfx/palette.h"
 #include "gfx/screen_buffer.h"
 
-// The core library writes screenshots with its own copy; ours stays private
-// to this file so the two never clash.
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
+#include <stb_image_write.h>  // Required for: stbi_write_png()
 
 namespace
 {

@@ -10,6 +10,7 @@ packages=(
     libvorbis-dev
     xvfb xauth xdotool x11-utils sox
     clang libclang-rt-14-dev
+    file lintian desktop-file-utils appstream
 )
 
 missing=()
@@ -23,6 +24,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
     sudo_cmd=""
     [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Other builds on the same machine may hold the package lock: wait for it.
+    lock=(-o DPkg::Lock::Timeout=600)
+    $sudo_cmd apt-get "${lock[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi

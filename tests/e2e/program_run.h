@@ -27,14 +27,7 @@
 #include "gfx/title_picture.h"
 #include "gfx/title_screen.h"
 
-// Each test file gets its own private copy of the PNG reader.
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include <stb_image.h>
-#pragma GCC diagnostic pop
+#include <stb_image.h>  // Required for: stbi_load()
 
 namespace e2e
 {

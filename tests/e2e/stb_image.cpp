@@ -1,0 +1,7 @@
+// The PNG reader's implementation, for builds without the distribution's
+// compiled library (see CMakeLists.txt).
+#define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
