@@ -4,11 +4,14 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
+#include "app/data_dir.h"
 #include "app/platform_sdl.h"
 #include "app/shell.h"
 #include "audio/device.h"
 #include "audio/mixer.h"
+#include "audio/samples.h"
 #include "audio/threads.h"
 #include "gfx/palette.h"
 #include "gfx/presentation_gl.h"
@@ -19,6 +22,12 @@ int main(int, char**)
     QuitRequested = false;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     CreateAudioLocks();
+
+    // The loader thread reads the samples from here; it is stopped before
+    // these strings go.
+    const std::string dataDirectory = FindDataDirectory();
+    const std::string sampleDirectory = dataDirectory + "/samples";
+    SampleDirectory = sampleDirectory.c_str();
 
     if (!OpenWindow())
     {
@@ -32,7 +41,7 @@ int main(int, char**)
 
     PaletteDriftSpeed = 24;
     PaletteTickCounter = 0;
-    ReadTitlePictureFile();
+    ReadTitlePictureFile(dataDirectory);
 
     SdlPlatform platform;
     RunMainLoop(platform);

@@ -60,9 +60,10 @@ extern std::atomic<bool> SamplesLoaded;
 extern bool StopLoading;  // guarded by LoaderLock
 extern int32_t nextSfxVoice;
 
-// Folder the sample files are read from, without a trailing slash. The game
-// keeps the default "dat/samples" (relative to the working directory); the
-// audio export tool and the tests point it elsewhere before loading.
+// Folder the sample files are read from, without a trailing slash. Defaults to
+// "dat/samples" (relative to the working directory); the game points it into
+// the data folder it found, the audio export tool and the tests elsewhere,
+// before loading.
 extern const char* SampleDirectory;
 
 // Body of the loader thread: decodes the 34 samples in SoundId order, stopping

@@ -40,10 +40,10 @@ void ReadTitlePicture(std::istream& in)
     }
 }
 
-void ReadTitlePictureFile()
+void ReadTitlePictureFile(const std::string& directory)
 {
     char name[32];
-    std::snprintf(name, sizeof(name), "dat/lh%d.txt", 0);
-    std::ifstream file(name);
+    std::snprintf(name, sizeof(name), "/lh%d.txt", 0);
+    std::ifstream file(directory + name);
     ReadTitlePicture(file);
 }

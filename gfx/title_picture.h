@@ -1,8 +1,10 @@
-// The 64 x 64 title picture, read once at start-up from "dat/lh0.txt".
+// The 64 x 64 title picture, read once at start-up from "lh0.txt" in the data
+// folder.
 #pragma once
 
 #include <cstdint>
 #include <istream>
+#include <string>
 
 constexpr int TitlePictureSize = 64;
 
@@ -13,5 +15,6 @@ extern int32_t TitlePicture[TitlePictureSize][TitlePictureSize];
 // first. Once an extraction fails every later cell stays 0.
 void ReadTitlePicture(std::istream& in);
 
-// Reads file number 0 of "dat/lh%d.txt"; a missing file leaves the picture empty.
-void ReadTitlePictureFile();
+// Reads file number 0 of "<directory>/lh%d.txt"; a missing file leaves the
+// picture empty.
+void ReadTitlePictureFile(const std::string& directory);

@@ -322,7 +322,7 @@ inline void DrawExpectedTitle(const fs::path& workingDirectory, Cells& first, Ce
 {
     fs::path previous = fs::current_path();
     fs::current_path(workingDirectory);
-    ReadTitlePictureFile();
+    ReadTitlePictureFile("dat");
     fs::current_path(previous);
     for (Cells* phase : {&first, &second})
     {

@@ -91,7 +91,7 @@ TEST(TitlePicture, AMissingFileGivesAnEmptyPictureEvenAfterAnEarlierRead)
     fs::create_directories(empty);
     const fs::path previous = fs::current_path();
     fs::current_path(empty);
-    ReadTitlePictureFile();
+    ReadTitlePictureFile("dat");
     fs::current_path(previous);
     EXPECT_EQ(CountNonZero(), 0);
 }

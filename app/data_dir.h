@@ -1,0 +1,28 @@
+// Where the game's data files are found. Main thread, at start-up.
+//
+// The working directory's "dat" comes first, so a checkout plays as it always
+// has. An installed game is started from anywhere (a menu starts it in the
+// player's home), so without a "dat" there the data folder installed with the
+// program is used, found from the program's own location: the package then
+// works wherever it is unpacked, and a moved install keeps working.
+#pragma once
+
+#include <string>
+
+// The installed data folder relative to the program's folder, as the install
+// rules lay it out ("../share/games/mirelantha" on Linux, "dat" on Windows).
+extern const char* const DataFromProgram;
+
+// The data folder: "dat" when the working directory has one, else the
+// installed data folder next to programPath when it exists, else "dat" (which
+// then holds nothing, and the game plays without picture and samples).
+// programPath is the program's file; empty when unknown.
+std::string ChooseDataDirectory(const std::string& programPath);
+
+// ChooseDataDirectory for this process.
+std::string FindDataDirectory();
+
+// The running program's own file as an absolute path, or empty when the system
+// cannot say. One implementation per platform (data_dir_posix.cpp,
+// data_dir_win32.cpp).
+std::string ProgramFile();

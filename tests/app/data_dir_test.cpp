@@ -1,0 +1,91 @@
+// Finding the data: the working directory's "dat" first, else the folder
+// installed beside the program, wherever that install was unpacked or moved.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/data_dir.h"
+#include "gfx/title_picture.h"
+
+namespace
+{
+namespace fs = std::filesystem;
+
+// An install unpacked under a scratch folder, started from an empty working
+// directory beside it.
+class DataDirectory : public ::testing::Test
+{
+protected:
+    const fs::path previous = fs::current_path();
+    char root[32] = "/tmp/mirelantha-data-XXXXXX";
+    fs::path program;
+    fs::path installed;
+    fs::path working;
+
+    void SetUp() override
+    {
+        ASSERT_NE(mkdtemp(root), nullptr);
+        program = fs::path(root) / "usr" / "games" / "mirelantha";
+        installed = (program.parent_path() / DataFromProgram).lexically_normal();
+        working = fs::path(root) / "home";
+        fs::create_directories(program.parent_path());
+        std::ofstream(program) << "program";
+        fs::create_directories(installed / "samples");
+        std::ofstream(installed / "lh0.txt") << "7";
+        fs::create_directories(working);
+        fs::current_path(working);
+    }
+
+    void TearDown() override
+    {
+        fs::current_path(previous);
+        fs::remove_all(root);
+    }
+};
+
+TEST_F(DataDirectory, AWorkingDirectoryWithDatKeepsIt)
+{
+    fs::create_directory(working / "dat");
+    std::ofstream(working / "dat" / "lh0.txt") << "3";
+    EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
+    ReadTitlePictureFile(ChooseDataDirectory(program.string()));
+    EXPECT_EQ(TitlePicture[0][0], 3);
+}
+
+TEST_F(DataDirectory, OtherwiseTheInstalledFolderBesideTheProgramWhereverItWasMoved)
+{
+    ASSERT_EQ(ChooseDataDirectory(program.string()), installed.string());
+    ReadTitlePictureFile(ChooseDataDirectory(program.string()));
+    EXPECT_EQ(TitlePicture[0][0], 7);
+
+    // A file called "dat" is not a data folder.
+    std::ofstream(working / "dat") << "not a folder";
+    EXPECT_EQ(ChooseDataDirectory(program.string()), installed.string());
+
+    // The whole install moved somewhere else.
+    const fs::path moved = fs::path(root) / "opt";
+    fs::rename(fs::path(root) / "usr", moved);
+    const fs::path movedProgram = moved / "games" / "mirelantha";
+    EXPECT_EQ(ChooseDataDirectory(movedProgram.string()),
+              (movedProgram.parent_path() / DataFromProgram).lexically_normal().string());
+}
+
+TEST_F(DataDirectory, WithNeitherOrAnUnknownProgramItIsDatAsBefore)
+{
+    fs::remove_all(installed);
+    EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
+    EXPECT_EQ(ChooseDataDirectory(""), "dat");
+}
+
+TEST(ProgramFile, NamesTheRunningProgram)
+{
+    const fs::path self = ProgramFile();
+    EXPECT_TRUE(self.is_absolute()) << self;
+    EXPECT_EQ(self.filename(), "test_app");
+    EXPECT_TRUE(fs::is_regular_file(self)) << self;
+}
+}  // namespace
