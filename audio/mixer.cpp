@@ -16,6 +16,7 @@
 #include <cstring>
 #include <thread>
 
+#include "audio/block_render.h"
 #include "audio/echo.h"
 #include "audio/music.h"
 #include "audio/samples.h"

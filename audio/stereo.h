@@ -4,6 +4,10 @@
 // Frames are summed in 16 bits and wrap around on overflow, on purpose: there
 // is no clipping stage anywhere in the mixer. The wrap is done on unsigned
 // types so it never relies on signed overflow.
+//
+// Every helper is always inlined: the block renderer's kernel is built for
+// two instruction sets, and no out-of-line copy of a helper built for the
+// wider one may end up serving code built for the other.
 #pragma once
 
 #include <cstdint>
@@ -15,24 +19,24 @@ struct StereoSample
 };
 
 // Low 16 bits of a 32-bit value, read as signed (two's complement).
-inline int16_t Wrap16(int32_t value)
+[[gnu::always_inline]] inline int16_t Wrap16(int32_t value)
 {
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(value)));
 }
 
 // 16-bit wrapping sum of two channel values.
-inline int16_t WrapAdd16(int16_t a, int16_t b)
+[[gnu::always_inline]] inline int16_t WrapAdd16(int16_t a, int16_t b)
 {
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint16_t>(a) + static_cast<uint16_t>(b)));
 }
 
-inline StereoSample WrapAdd(StereoSample a, StereoSample b)
+[[gnu::always_inline]] inline StereoSample WrapAdd(StereoSample a, StereoSample b)
 {
     return {WrapAdd16(a.left, b.left), WrapAdd16(a.right, b.right)};
 }
 
 // Products of 32-bit unsigned values wrap modulo 2^32.
-inline uint32_t WrapMul32(uint32_t a, uint32_t b)
+[[gnu::always_inline]] inline uint32_t WrapMul32(uint32_t a, uint32_t b)
 {
     return a * b;
 }
@@ -42,7 +46,7 @@ inline uint32_t WrapMul32(uint32_t a, uint32_t b)
 // integer "indefinite" value INT32_MIN, which is what the x86 instruction
 // produces, so a voice with an absurd volume makes noise instead of undefined
 // behaviour. Every real voice stays far inside the range.
-inline int32_t TruncToInt32(double value)
+[[gnu::always_inline]] inline int32_t TruncToInt32(double value)
 {
     if (value > -2147483649.0 && value < 2147483648.0)
     {
@@ -51,7 +55,7 @@ inline int32_t TruncToInt32(double value)
     return INT32_MIN;
 }
 
-inline int32_t TruncToInt32(float value)
+[[gnu::always_inline]] inline int32_t TruncToInt32(float value)
 {
     if (value >= -2147483648.0f && value < 2147483648.0f)
     {
@@ -63,7 +67,7 @@ inline int32_t TruncToInt32(float value)
 // Truncation toward zero to a 64-bit integer of which only the low 32 bits are
 // kept (the phase counts of the square waves). Out of range gives 0, the low
 // half of INT64_MIN.
-inline uint32_t TruncLow32(double value)
+[[gnu::always_inline]] inline uint32_t TruncLow32(double value)
 {
     if (value > -9223372036854775808.0 && value < 9223372036854775808.0)
     {
@@ -73,12 +77,12 @@ inline uint32_t TruncLow32(double value)
 }
 
 // A truncated product stored in a 16-bit channel keeps its low 16 bits.
-inline int16_t TruncTo16(float value)
+[[gnu::always_inline]] inline int16_t TruncTo16(float value)
 {
     return Wrap16(TruncToInt32(value));
 }
 
-inline int16_t TruncTo16(double value)
+[[gnu::always_inline]] inline int16_t TruncTo16(double value)
 {
     return Wrap16(TruncToInt32(value));
 }

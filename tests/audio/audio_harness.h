@@ -17,6 +17,7 @@
 
 #include <unistd.h>
 
+#include "audio/block_render.h"
 #include "audio/echo.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
