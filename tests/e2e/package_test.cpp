@@ -1,0 +1,150 @@
+// The Debian package as a player gets it, unpacked anywhere (tools/test.sh
+// unpacks it and names the root in MIRELANTHA_PACKAGE_ROOT): started from an
+// empty folder, the program finds the data it ships, shows its title picture,
+// plays the title music, writes its screenshot into that folder and quits
+// cleanly. Skipped without a package.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/program_run.h"
+
+using namespace e2e;
+
+namespace
+{
+// Scratch folders, removed afterwards.
+struct TemporaryFolder
+{
+    fs::path path;
+
+    TemporaryFolder()
+    {
+        char pattern[] = "/tmp/mirelantha-package-XXXXXX";
+        path = mkdtemp(pattern) ? pattern : "";
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+// The loudest 50 ms of what the disk audio driver wrote (S16LE stereo,
+// 44100 Hz), as a root mean square.
+double LoudestWindowRms(const fs::path& audioFile)
+{
+    const std::string bytes = ReadAll(audioFile);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    constexpr size_t Window = 44100 / 20 * 2;
+    double loudest = 0.0;
+    for (size_t start = 0; start + Window <= samples.size(); start += Window)
+    {
+        double sum = 0.0;
+        for (size_t i = start; i < start + Window; i++)
+        {
+            sum += double(samples[i]) * samples[i];
+        }
+        loudest = std::max(loudest, std::sqrt(sum / Window));
+    }
+    return loudest;
+}
+}  // namespace
+
+TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
+{
+    const char* root = std::getenv("MIRELANTHA_PACKAGE_ROOT");
+    if (!root || !*root)
+    {
+        GTEST_SKIP() << "no unpacked package: MIRELANTHA_PACKAGE_ROOT is not set";
+    }
+    const fs::path program = fs::path(root) / "usr/games/mirelantha";
+    const fs::path data = fs::path(root) / "usr/share/games/mirelantha";
+    ASSERT_TRUE(fs::is_regular_file(program)) << program;
+
+    // The title screen as the packaged picture makes it.
+    ReadTitlePictureFile(data.string());
+    const int32_t* cells = &TitlePicture[0][0];
+    ASSERT_GT(std::count_if(cells, cells + TitlePictureSize * TitlePictureSize, [](int32_t v) { return v != 0; }),
+              1000)
+        << "the package holds no title picture";
+    // The 64 x 64 icon is that picture, cell for cell, in the base colours.
+    Picture icon;
+    ASSERT_TRUE(LoadPng(fs::path(root) / "usr/share/icons/hicolor/64x64/apps/mirelantha.png", icon));
+    ASSERT_EQ(icon.width, TitlePictureSize);
+    ASSERT_EQ(icon.height, TitlePictureSize);
+    int iconDifferences = 0;
+    for (int i = 0; i < TitlePictureSize * TitlePictureSize; i++)
+    {
+        const int x = i % TitlePictureSize;
+        const int32_t cell = TitlePicture[x][TitlePictureSize - 1 - i / TitlePictureSize];
+        const int8_t index = static_cast<int8_t>(cell & 0xFF);
+        uint8_t expected[4] = {0, 0, 0, 0};
+        for (int k = 0; k < 3 && cell != 0 && index >= 0 && index < PaletteColours; k++)
+        {
+            expected[k] = static_cast<uint8_t>(BasePalette[index][k] * 255.0f);
+        }
+        expected[3] = cell != 0 ? 255 : 0;
+        // A transparent pixel's colour does not show.
+        const int compared = cell != 0 ? 4 : 1;
+        iconDifferences += std::memcmp(&icon.rgba[i * 4 + 4 - compared], &expected[4 - compared], compared) != 0;
+    }
+    EXPECT_EQ(iconDifferences, 0) << "icon pixels that are not the title picture's";
+
+    Cells blinkOn;
+    Cells blinkOff;
+    for (Cells* phase : {&blinkOn, &blinkOff})
+    {
+        FrameCounter = phase == &blinkOn ? 0 : 6;
+        ClearScreenBuffer();
+        DrawTitleScreen();
+        *phase = CaptureScreenBuffer();
+    }
+
+    TemporaryFolder empty;
+    TemporaryFolder outside;  // the sound capture and stderr stay out of the empty folder
+    ASSERT_FALSE(empty.path.empty());
+    ASSERT_FALSE(outside.path.empty());
+    const fs::path audioFile = outside.path / "audio.raw";
+    pid_t pid = Spawn({program.string()}, empty.path,
+                      {{"DISPLAY", XvfbServer::display},
+                       {"SDL_AUDIODRIVER", "disk"},
+                       {"SDL_DISKAUDIOFILE", audioFile.string()},
+                       {"SDL_DISKAUDIODELAY", "46"},  // real time
+                       {"ASAN_OPTIONS", "detect_leaks=0"}},
+                      outside.path / "stderr.txt");
+    auto stderrText = [&] { return ReadAll(outside.path / "stderr.txt"); };
+    ASSERT_TRUE(WaitFor([] { return RunOnDisplay(XvfbServer::display, "xdotool search --name '^mirelantha$'"); },
+                        15000))
+        << stderrText();
+
+    // Title music: its first notes may come a few beats after the start.
+    EXPECT_TRUE(WaitFor([&] { return LoudestWindowRms(audioFile) > 200.0; }, 8000)) << "no title music";
+
+    RunOnDisplay(XvfbServer::display, "xdotool " + Tap("Print"));
+    const fs::path screenshot = empty.path / "screen0.png";
+    Picture picture;
+    ASSERT_TRUE(WaitFor([&] { return LoadPng(screenshot, picture); }, 5000)) << "no screen0.png in the folder";
+    ASSERT_EQ(picture.width, Width);
+    ASSERT_EQ(picture.height, Height);
+    std::string first;
+    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0) << first;
+
+    RunOnDisplay(XvfbServer::display, "xdotool " + Tap("Escape"));
+    EXPECT_EQ(WaitForExit(pid, 15000), 0) << stderrText();
+
+    // Nothing but the screenshot was written where the game was started.
+    std::vector<std::string> written;
+    for (const auto& entry : fs::directory_iterator(empty.path))
+    {
+        written.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(written, std::vector<std::string>{"screen0.png"});
+}
