@@ -1,0 +1,77 @@
+// Files from outside the program, read and written so that whatever stands
+// under a name cannot hang, crash or fool us.
+//
+// Reading: only regular files are read, and opening never waits (a FIFO or a
+// device under a data file's name would otherwise block until someone writes
+// to it). Writing: a file is written under a temporary name beside its final
+// one and takes that name only once it is whole, so no reader ever sees half
+// a file, a failed write leaves nothing behind, and a link under the final
+// name is never written through.
+//
+// One implementation per platform (file_io_posix.cpp, file_io_win32.cpp). Any
+// thread; no globals.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class ReadStatus
+{
+    Read,        // the whole file is in `bytes`
+    Missing,     // nothing has that name
+    NotRegular,  // a directory, FIFO, device or socket
+    TooLarge,    // longer than the caller's bound
+    Failed,      // anything else (permissions, I/O errors)
+};
+
+// Reads the whole of a regular file of at most maxBytes into `bytes` (emptied
+// first, and left empty unless the status is Read). Links are followed.
+ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes);
+
+// What went wrong, for messages: "is not a regular file", ...
+const char* ReadStatusText(ReadStatus status);
+
+// True when the name is taken by anything at all: a file, a directory, a
+// FIFO, or a link even when it leads nowhere. Nothing is opened.
+bool NameTaken(const char* path);
+
+// True when the path names a directory (a link to one counts).
+bool IsDirectory(const char* path);
+
+// A file written whole or not at all. open() creates a temporary file beside
+// `path`; write() appends; publish() gives it the final name. Whatever fails,
+// and a file never published, is removed again.
+class NewFile
+{
+public:
+    NewFile() = default;
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+    ~NewFile() { discard(); }
+
+    bool open(const std::string& path);
+    bool write(const void* data, size_t size);
+
+    // keepExisting: fails (and replaces nothing) when the name was taken in
+    // the meantime. Otherwise whatever entry has the name is replaced: a link
+    // is replaced itself, never the file it leads to.
+    bool publish(bool keepExisting);
+
+    // Removes the temporary file of an unpublished file.
+    void discard();
+
+    // Why the last operation failed, for messages ("No space left on device").
+    const std::string& failure() const { return why; }
+
+private:
+    std::string finalPath;
+    std::string temporaryPath;
+    intptr_t handle = -1;
+    std::string why;
+};
+
+// The whole of `size` bytes as a new file, as NewFile writes it.
+bool WriteWholeFile(const std::string& path, const void* data, size_t size, bool keepExisting,
+                    std::string* why = nullptr);
