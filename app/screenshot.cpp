@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "gfx/display_image.h"
+#include "gfx/file_io.h"
+#include "gfx/png_file.h"
 #include "gfx/screen_buffer.h"
-
-#include <stb_image_write.h>  // Required for: stbi_write_png_to_func()
 
 // ---------------------------------------------------------------------------
 // Globals
@@ -74,22 +74,6 @@ void ScaleDisplayImage(const uint8_t* staging, int32_t width, int32_t height, ui
 
 namespace
 {
-void WriteToFile(void* context, void* data, int size)
-{
-    std::fwrite(data, 1, static_cast<size_t>(size), static_cast<FILE*>(context));
-}
-
-bool FileExists(const std::string& name)
-{
-    FILE* file = std::fopen(name.c_str(), "rb");
-    if (file)
-    {
-        std::fclose(file);
-        return true;
-    }
-    return false;
-}
-
 std::string ScreenshotName(int32_t number)
 {
     char name[32];
@@ -98,27 +82,11 @@ std::string ScreenshotName(int32_t number)
 }
 }
 
-bool WritePngFile(const std::string& name, int32_t width, int32_t height, const uint8_t* rgba)
-{
-    // "x": create only, so a file that appeared since we looked is kept.
-    FILE* file = std::fopen(name.c_str(), "wbx");
-    if (!file)
-    {
-        return false;
-    }
-    int written = stbi_write_png_to_func(WriteToFile, file, width, height, 4, rgba, width * 4);
-    bool closed = std::fclose(file) == 0;
-    if (!written || !closed)
-    {
-        std::remove(name.c_str());
-        return false;
-    }
-    return true;
-}
-
 void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
 {
-    while (FileExists(ScreenshotName(ScreenshotCounter)))
+    // Whatever has the name keeps it: a file, a link (even a dangling one) or
+    // a FIFO, which is never opened.
+    while (NameTaken(ScreenshotName(ScreenshotCounter).c_str()))
     {
         ScreenshotCounter++;
     }
@@ -126,7 +94,7 @@ void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
     {
         std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
         ScaleDisplayImage(staging, width, height, pixels.data());
-        WritePngFile(ScreenshotName(ScreenshotCounter), width, height, pixels.data());
+        WritePngFile(ScreenshotName(ScreenshotCounter), width, height, 4, pixels.data(), true);
     }
     ScreenshotCounter++;
 }

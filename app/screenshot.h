@@ -13,10 +13,6 @@ extern int32_t ScreenshotCounter;
 // the stretched quad. A null staging image (nothing presented yet) gives black.
 void ScaleDisplayImage(const uint8_t* staging, int32_t width, int32_t height, uint8_t* out);
 
-// Writes width x height RGBA pixels, top row first, as a PNG under name.
-// Refuses to replace an existing file. Returns false when nothing was written.
-bool WritePngFile(const std::string& name, int32_t width, int32_t height, const uint8_t* rgba);
-
 // Saves the next screenshot. Numbers whose file already exists are skipped, so
 // an earlier run's screenshots are never overwritten; the counter advances
 // even when writing fails.

@@ -12,39 +12,10 @@
 #include <cstdlib>
 
 #include "audio/samples.h"
+#include "audio/script_lines.h"
 
 namespace
 {
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-// Splits a line on blanks. Fields are copied so that strtol/strtof see a
-// terminated string even when the script itself is not terminated.
-std::vector<std::string> SplitFields(const char* begin, const char* end)
-{
-    std::vector<std::string> fields;
-    const char* p = begin;
-    while (p < end)
-    {
-        while (p < end && IsBlank(*p))
-        {
-            ++p;
-        }
-        const char* start = p;
-        while (p < end && !IsBlank(*p))
-        {
-            ++p;
-        }
-        if (p > start)
-        {
-            fields.emplace_back(start, p);
-        }
-    }
-    return fields;
-}
-
 bool ParseInteger(const std::string& field, long long low, long long high, long long& value)
 {
     if (field.empty() || field.find('\0') != std::string::npos)
@@ -85,9 +56,20 @@ bool Fail(int line, const char* why, std::string& error)
     return false;
 }
 
-bool ParseLine(const std::vector<std::string>& fields, int line, SfxCall& call,
-               std::string& error)
+bool ParseLine(const ScriptLine& words, int line, SfxCall& call, std::string& error)
 {
+    // Fields are copied so that strtol/strtof see a terminated string even
+    // when the script itself is not terminated.
+    std::vector<std::string> fields;
+    for (int i = 0; i < words.wordCount && i < MaxScriptWords; i++)
+    {
+        fields.emplace_back(words.words[i]);
+    }
+    if (words.wordCount > MaxScriptWords)
+    {
+        fields.emplace_back();  // too many either way
+    }
+
     call = SfxCall{};
     call.line = line;
 
@@ -157,34 +139,23 @@ bool ParseSfxScript(const char* text, size_t size, std::vector<SfxCall>& calls,
 {
     calls.clear();
     error.clear();
-    const char* end = text + size;
-    const char* lineStart = text;
-    int line = 0;
-    while (lineStart < end)
+    ScriptLineReader reader(std::string_view(text, size));
+    ScriptLine line;
+    while (reader.next(line))
     {
-        ++line;
-        const char* lineEnd = lineStart;
-        while (lineEnd < end && *lineEnd != '\n')
+        SfxCall call;
+        if (!ParseLine(line, static_cast<int>(line.number), call, error))
         {
-            ++lineEnd;
+            calls.clear();
+            return false;
         }
-        std::vector<std::string> fields = SplitFields(lineStart, lineEnd);
-        bool skip = fields.empty() || fields[0][0] == '#';
-        if (!skip)
-        {
-            SfxCall call;
-            if (!ParseLine(fields, line, call, error))
-            {
-                calls.clear();
-                return false;
-            }
-            calls.push_back(call);
-        }
-        if (lineEnd >= end)
-        {
-            break;
-        }
-        lineStart = lineEnd + 1;
+        calls.push_back(call);
+    }
+    if (reader.tooLong())
+    {
+        calls.clear();
+        return Fail(static_cast<int>(line.number),
+                    ("longer than " + std::to_string(MaxScriptLineBytes) + " characters").c_str(), error);
     }
     return true;
 }

@@ -23,7 +23,7 @@ bool WriteWholeFile(const std::string& path, const void* data, size_t size, bool
                     std::string* why)
 {
     NewFile file;
-    bool written = file.open(path) && file.write(data, size) && file.publish(keepExisting);
+    bool written = file.open(path, keepExisting) && file.write(data, size) && file.publish();
     if (!written && why)
     {
         *why = file.failure();

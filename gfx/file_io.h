@@ -43,6 +43,11 @@ bool IsDirectory(const char* path);
 // A file written whole or not at all. open() creates a temporary file beside
 // `path`; write() appends; publish() gives it the final name. Whatever fails,
 // and a file never published, is removed again.
+//
+// keepExisting: the name must be free, and a file that took it in the
+// meantime is kept. Otherwise a regular file under the name is replaced;
+// anything else there (a link, a directory, a device, a FIFO) is refused, so
+// nothing is ever written through a link or over a system file.
 class NewFile
 {
 public:
@@ -51,13 +56,9 @@ public:
     NewFile& operator=(const NewFile&) = delete;
     ~NewFile() { discard(); }
 
-    bool open(const std::string& path);
+    bool open(const std::string& path, bool keepExisting);
     bool write(const void* data, size_t size);
-
-    // keepExisting: fails (and replaces nothing) when the name was taken in
-    // the meantime. Otherwise whatever entry has the name is replaced: a link
-    // is replaced itself, never the file it leads to.
-    bool publish(bool keepExisting);
+    bool publish();
 
     // Removes the temporary file of an unpublished file.
     void discard();
@@ -69,6 +70,7 @@ private:
     std::string finalPath;
     std::string temporaryPath;
     intptr_t handle = -1;
+    bool keep = true;
     std::string why;
 };
 

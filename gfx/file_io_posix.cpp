@@ -33,6 +33,28 @@ std::string TemporaryNameBeside(const std::string& path)
                   static_cast<unsigned>(TemporaryCounter++));
     return directory + "." + name + suffix;
 }
+
+// Whether a file may go under the name: kept names must be free; replaced
+// ones free or a regular file (never a link, a device or a FIFO).
+bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+    {
+        return true;
+    }
+    if (keepExisting)
+    {
+        why = "the name is taken";
+        return false;
+    }
+    if (!S_ISREG(info.st_mode))
+    {
+        why = "the name is taken by something that is not a regular file";
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes)
@@ -107,11 +129,16 @@ bool IsDirectory(const char* path)
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool NewFile::open(const std::string& path)
+bool NewFile::open(const std::string& path, bool keepExisting)
 {
     discard();
     finalPath = path;
+    keep = keepExisting;
     why.clear();
+    if (!NameUsable(path, keep, why))
+    {
+        return false;
+    }
     for (int attempt = 0; attempt < 16; attempt++)
     {
         temporaryPath = TemporaryNameBeside(path);
@@ -157,7 +184,7 @@ bool NewFile::write(const void* data, size_t size)
     return true;
 }
 
-bool NewFile::publish(bool keepExisting)
+bool NewFile::publish()
 {
     if (handle < 0)
     {
@@ -171,13 +198,22 @@ bool NewFile::publish(bool keepExisting)
         discard();
         return false;
     }
-    bool published = keepExisting ? ::link(temporaryPath.c_str(), finalPath.c_str()) == 0
-                                  : ::rename(temporaryPath.c_str(), finalPath.c_str()) == 0;
-    if (!published)
+    // link() never replaces; rename() replaces the entry itself, and only
+    // after it was seen to be a regular file.
+    bool published = false;
+    if (keep)
+    {
+        published = ::link(temporaryPath.c_str(), finalPath.c_str()) == 0;
+    }
+    else if (NameUsable(finalPath, keep, why))
+    {
+        published = ::rename(temporaryPath.c_str(), finalPath.c_str()) == 0;
+    }
+    if (!published && why.empty())
     {
         why = std::strerror(errno);
     }
-    if (!published || keepExisting)
+    if (!published || keep)
     {
         ::unlink(temporaryPath.c_str());
     }

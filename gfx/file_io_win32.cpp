@@ -53,6 +53,28 @@ std::string TemporaryNameBeside(const std::string& path)
                   static_cast<unsigned>(TemporaryCounter++));
     return directory + "." + name + suffix;
 }
+
+// Whether a file may go under the name: kept names must be free; replaced
+// ones free or a plain file (never a link, a directory or a device).
+bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
+{
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+    {
+        return true;
+    }
+    if (keepExisting)
+    {
+        why = "the name is taken";
+        return false;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))
+    {
+        why = "the name is taken by something that is not a regular file";
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes)
@@ -130,11 +152,16 @@ bool IsDirectory(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool NewFile::open(const std::string& path)
+bool NewFile::open(const std::string& path, bool keepExisting)
 {
     discard();
     finalPath = path;
+    keep = keepExisting;
     why.clear();
+    if (!NameUsable(path, keep, why))
+    {
+        return false;
+    }
     for (int attempt = 0; attempt < 16; attempt++)
     {
         temporaryPath = TemporaryNameBeside(path);
@@ -178,7 +205,7 @@ bool NewFile::write(const void* data, size_t size)
     return true;
 }
 
-bool NewFile::publish(bool keepExisting)
+bool NewFile::publish()
 {
     if (handle < 0)
     {
@@ -190,11 +217,15 @@ bool NewFile::publish(bool keepExisting)
         discard();
         return false;
     }
-    DWORD flags = keepExisting ? 0 : MOVEFILE_REPLACE_EXISTING;
-    bool published = MoveFileExW(Wide(temporaryPath).c_str(), Wide(finalPath).c_str(), flags) != 0;
+    DWORD flags = keep ? 0 : MOVEFILE_REPLACE_EXISTING;
+    bool published = NameUsable(finalPath, keep, why) &&
+                     MoveFileExW(Wide(temporaryPath).c_str(), Wide(finalPath).c_str(), flags) != 0;
     if (!published)
     {
-        why = LastErrorText();
+        if (why.empty())
+        {
+            why = LastErrorText();
+        }
         DeleteFileW(Wide(temporaryPath).c_str());
     }
     temporaryPath.clear();

@@ -13,15 +13,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "audio/mixer.h"
 #include "audio/samples.h"
+#include "audio/script_lines.h"
 #include "audio/sfx_script.h"
 #include "audio/threads.h"
+#include "gfx/file_io.h"
 
 namespace
 {
@@ -75,10 +76,8 @@ int Usage(const char* message)
 
 bool ParseSeed(const char* text, unsigned& seed)
 {
-    errno = 0;
-    char* end = nullptr;
-    unsigned long long value = std::strtoull(text, &end, 10);
-    if (*text == '\0' || *text == '-' || *end != '\0' || errno != 0 || value > 0xFFFFFFFFull)
+    uint64_t value = 0;
+    if (!ParseDecimal(text, 0xFFFFFFFFull, value))
     {
         return false;
     }
@@ -86,12 +85,27 @@ bool ParseSeed(const char* text, unsigned& seed)
     return true;
 }
 
+// Digits with at most one decimal point among them: no sign, exponent,
+// hexadecimal, "inf" or "nan".
 bool ParseSeconds(const char* text, double& seconds)
 {
-    char* end = nullptr;
-    double value = std::strtod(text, &end);
-    if (*text == '\0' || *end != '\0' || !std::isfinite(value) || value < 0.0 ||
-        value > MaxSeconds)
+    int digits = 0;
+    int points = 0;
+    for (const char* c = text; *c != '\0'; ++c)
+    {
+        digits += *c >= '0' && *c <= '9';
+        points += *c == '.';
+        if ((*c < '0' || *c > '9') && *c != '.')
+        {
+            return false;
+        }
+    }
+    if (digits == 0 || points > 1)
+    {
+        return false;
+    }
+    double value = std::strtod(text, nullptr);
+    if (value > MaxSeconds)
     {
         return false;
     }
@@ -145,7 +159,7 @@ int ParseOptions(int argc, char** argv, Options& options)
         {
             if (!ParseSeed(value, options.seed))
             {
-                return Usage("--seed takes an integer from 0 to 4294967295");
+                return Usage("--seed takes a decimal integer from 0 to 4294967295");
             }
             options.haveSeed = true;
         }
@@ -153,7 +167,7 @@ int ParseOptions(int argc, char** argv, Options& options)
         {
             if (!ParseSeconds(value, options.seconds))
             {
-                return Usage("--seconds takes a number from 0 to 3600");
+                return Usage("--seconds takes a decimal number from 0 to 3600");
             }
             options.haveSeconds = true;
         }
@@ -169,6 +183,10 @@ int ParseOptions(int argc, char** argv, Options& options)
         {
             sawSamples = true;
             options.sampleDirectory = value;
+            if (!IsDirectory(value))
+            {
+                return Usage(("--samples: " + options.sampleDirectory + " is not a folder").c_str());
+            }
         }
         else if (flag == "--sfx")
         {
@@ -240,13 +258,15 @@ int main(int argc, char** argv)
     std::vector<SfxCall> calls;
     if (!options.sfxFile.empty())
     {
-        std::ifstream in(options.sfxFile, std::ios::binary);
-        if (!in)
+        std::vector<uint8_t> bytes;
+        ReadStatus status = ReadRegularFile(options.sfxFile.c_str(), MaxScriptBytes, bytes);
+        if (status != ReadStatus::Read)
         {
-            std::fprintf(stderr, "audio-render: cannot read %s\n", options.sfxFile.c_str());
+            std::fprintf(stderr, "audio-render: %s %s%s\n", options.sfxFile.c_str(), ReadStatusText(status),
+                         status == ReadStatus::TooLarge ? " (more than 16 MiB)" : "");
             return 2;
         }
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text(bytes.begin(), bytes.end());
         std::string error;
         if (!ParseSfxScript(text.data(), text.size(), calls, error))
         {
@@ -260,10 +280,13 @@ int main(int argc, char** argv)
     uint64_t callbacks = (wantedFrames + CallbackFrames - 1) / CallbackFrames;
     uint32_t dataBytes = static_cast<uint32_t>(callbacks * CallbackFrames * FrameBytes);
 
-    std::FILE* out = std::fopen(options.outFile.c_str(), "wb");
-    if (out == nullptr)
+    // Written under a temporary name and published whole: a failed render
+    // leaves no file, and a link or a device under the name is never written.
+    NewFile out;
+    if (!out.open(options.outFile, false))
     {
-        std::fprintf(stderr, "audio-render: cannot write %s\n", options.outFile.c_str());
+        std::fprintf(stderr, "audio-render: cannot write %s: %s\n", options.outFile.c_str(),
+                     out.failure().c_str());
         return 1;
     }
 
@@ -282,7 +305,7 @@ int main(int argc, char** argv)
     RenderedMusic = options.music;
 
     std::vector<uint8_t> header = WavHeader(dataBytes);
-    bool written = std::fwrite(header.data(), 1, header.size(), out) == header.size();
+    bool written = out.write(header.data(), header.size());
 
     size_t nextCall = 0;
     uint8_t buffer[CallbackFrames * FrameBytes];
@@ -295,14 +318,15 @@ int main(int argc, char** argv)
         // Audio side.
         // The callback writes 16-bit little-endian frames, as WAV stores them.
         AudioCallback(nullptr, buffer, static_cast<int>(sizeof(buffer)));
-        written = std::fwrite(buffer, 1, sizeof(buffer), out) == sizeof(buffer);
+        written = out.write(buffer, sizeof(buffer));
     }
 
     FreeSamples();
     DeleteAudioLocks();
-    if (std::fclose(out) != 0 || !written)
+    if (!written || !out.publish())
     {
-        std::fprintf(stderr, "audio-render: error writing %s\n", options.outFile.c_str());
+        std::fprintf(stderr, "audio-render: cannot write %s: %s\n", options.outFile.c_str(),
+                     out.failure().c_str());
         return 1;
     }
     return 0;

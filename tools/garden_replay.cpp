@@ -4,23 +4,24 @@
 //
 //     garden-replay --seed S --ticks N [--events FILE] [--every K] [--frames DIR]
 //
-// Exit codes: 0 done, 1 a frame could not be written, 2 bad arguments or a
-// malformed events file (reported with file and line on stderr).
+// Exit codes: 0 done, 1 a frame or the standard output could not be written,
+// 2 bad arguments or an events file that is not a regular file, is too large
+// or is malformed (reported with file and line on stderr). Frames are written
+// whole or not at all, replacing only regular files of earlier runs.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "audio/script_lines.h"
 #include "game/garden_replay.h"
+#include "gfx/file_io.h"
 #include "gfx/palette.h"
+#include "gfx/png_file.h"
 #include "gfx/screen_buffer.h"
-
-#include <stb_image_write.h>  // Required for: stbi_write_png()
 
 namespace
 {
@@ -44,24 +45,7 @@ void PrintUsage()
 // A plain decimal number within [low, high].
 bool ParseCount(const char* text, uint64_t low, uint64_t high, uint64_t& value)
 {
-    if (text == nullptr || *text == '\0')
-    {
-        return false;
-    }
-    value = 0;
-    for (const char* c = text; *c != '\0'; ++c)
-    {
-        if (*c < '0' || *c > '9')
-        {
-            return false;
-        }
-        value = value * 10 + static_cast<uint64_t>(*c - '0');
-        if (value > high)
-        {
-            return false;
-        }
-    }
-    return value >= low;
+    return text != nullptr && ParseDecimal(text, high, value) && value >= low;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options)
@@ -112,17 +96,18 @@ bool ParseOptions(int argc, char** argv, Options& options)
 
 bool LoadEvents(const std::string& path, std::vector<ReplayEvent>& events)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::vector<uint8_t> bytes;
+    ReadStatus status = ReadRegularFile(path.c_str(), MaxScriptBytes, bytes);
+    if (status != ReadStatus::Read)
     {
-        std::fprintf(stderr, "%s: cannot read: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "garden-replay: %s %s%s\n", path.c_str(), ReadStatusText(status),
+                     status == ReadStatus::TooLarge ? " (more than 16 MiB)" : "");
         return false;
     }
-    std::stringstream text;
-    text << file.rdbuf();
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     uint32_t line = 0;
     std::string error;
-    if (!ParseReplayEvents(text.str(), events, line, error))
+    if (!ParseReplayEvents(text, events, line, error))
     {
         std::fprintf(stderr, "%s:%u: %s\n", path.c_str(), line, error.c_str());
         return false;
@@ -167,9 +152,10 @@ bool WriteFrame(GameTitle& mode, const std::string& dir, uint64_t iteration)
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(iteration));
     const std::string path = dir + name;
-    if (stbi_write_png(path.c_str(), ScreenWidth, ScreenHeight, 3, rgb, ScreenWidth * 3) == 0)
+    std::string why;
+    if (!WritePngFile(path, ScreenWidth, ScreenHeight, 3, rgb, false, &why))
     {
-        std::fprintf(stderr, "garden-replay: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "garden-replay: cannot write %s: %s\n", path.c_str(), why.c_str());
         return false;
     }
     return true;
@@ -177,9 +163,11 @@ bool WriteFrame(GameTitle& mode, const std::string& dir, uint64_t iteration)
 
 bool Report(GardenReplay& replay, const Options& options)
 {
-    const std::string line = replay.stateJson();
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    const std::string line = replay.stateJson() + "\n";
+    if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size())
+    {
+        return false;  // reported once, at the end
+    }
     if (!options.framesDir.empty())
     {
         return WriteFrame(replay.mode(), options.framesDir, replay.iteration());
@@ -204,20 +192,19 @@ int main(int argc, char** argv)
     }
 
     GardenReplay replay(options.seed, std::move(events));
-    if (!Report(replay, options))
-    {
-        return 1;
-    }
-    for (uint64_t i = 1; i <= options.ticks; ++i)
+    bool reported = Report(replay, options);
+    for (uint64_t i = 1; i <= options.ticks && reported; ++i)
     {
         replay.step();
         if (i % options.every == 0 || i == options.ticks)
         {
-            if (!Report(replay, options))
-            {
-                return 1;
-            }
+            reported = Report(replay, options);
         }
     }
-    return 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    {
+        std::fprintf(stderr, "garden-replay: cannot write the standard output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return reported ? 0 : 1;
 }

@@ -1,0 +1,156 @@
+// The command-line tools facing hostile files: inputs that are not regular
+// files or are far too large, outputs under links, on a full disk or to a
+// standard output that cannot be written, and numbers or folders that are
+// not what they claim. Each run must end with a message and its exit code,
+// never hang, grow without bound or leave a half-written file.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/small_disk.h"
+
+namespace
+{
+namespace fs = std::filesystem;
+
+const std::string Replay = MIRELANTHA_BINARY_DIR "/garden-replay";
+const std::string Render = MIRELANTHA_BINARY_DIR "/audio-render";
+
+struct ToolRun
+{
+    int exitCode;
+    std::string errors;
+};
+
+std::string ReadAll(const fs::path& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A scratch folder per test.
+class Tools : public ::testing::Test
+{
+protected:
+    fs::path dir;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/mirelantha-tools-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs a tool under a time limit, so a hang fails instead of blocking.
+    ToolRun run(const std::string& tool, const std::string& arguments, const std::string& out = "/dev/null")
+    {
+        const fs::path errors = dir / "stderr.txt";
+        int status = std::system(("cd '" + dir.string() + "' && timeout -s KILL 20 '" + tool + "' " + arguments +
+                                  " >" + out + " 2>'" + errors.string() + "'").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(errors)};
+    }
+};
+
+const std::string RenderArgs = "--seed 1 --seconds 1 --music title --no-samples ";
+}  // namespace
+
+TEST_F(Tools, InputsThatAreNotRegularFilesAreRefusedWithExitTwo)
+{
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const char* input : {"/tmp", "fifo", "/dev/zero"})
+    {
+        SCOPED_TRACE(input);
+        ToolRun replay = run(Replay, std::string("--seed 1 --ticks 5 --events ") + input);
+        EXPECT_EQ(replay.exitCode, 2);
+        EXPECT_NE(replay.errors.find("is not a regular file"), std::string::npos) << replay.errors;
+        ToolRun render = run(Render, RenderArgs + "--sfx " + input + " --out out.wav");
+        EXPECT_EQ(render.exitCode, 2);
+        EXPECT_NE(render.errors.find("is not a regular file"), std::string::npos) << render.errors;
+    }
+    EXPECT_FALSE(fs::exists(dir / "out.wav"));
+}
+
+TEST_F(Tools, ScriptsPastTheSizeOrLineBoundAreRefusedWithAMessage)
+{
+    // A sparse 20 MiB file costs no disk; a regular file that large is read
+    // by neither tool.
+    std::ofstream(dir / "huge.txt").close();
+    fs::resize_file(dir / "huge.txt", 20u << 20);
+    std::ofstream(dir / "long.txt") << "# fine\n" << std::string(5000, '1') << " down 0\n";
+    for (const auto& [input, message] : {std::pair{"huge.txt", "too large"}, {"long.txt", "longer than 4096"}})
+    {
+        SCOPED_TRACE(input);
+        ToolRun replay = run(Replay, std::string("--seed 1 --ticks 5 --events ") + input);
+        EXPECT_EQ(replay.exitCode, 2);
+        EXPECT_NE(replay.errors.find(message), std::string::npos) << replay.errors;
+        ToolRun render = run(Render, RenderArgs + "--sfx " + input + " --out out.wav");
+        EXPECT_EQ(render.exitCode, 2);
+        EXPECT_NE(render.errors.find(message), std::string::npos) << render.errors;
+    }
+    EXPECT_NE(run(Replay, "--seed 1 --ticks 5 --events long.txt").errors.find("long.txt:2:"), std::string::npos);
+}
+
+TEST_F(Tools, OutputsAreNeverWrittenThroughALinkNorLeftHalfWritten)
+{
+    // Links already in the output places are left alone, and so is what
+    // they lead to; a frame from an earlier run is replaced.
+    std::ofstream(dir / "victim") << "keep me";
+    fs::create_directory(dir / "frames");
+    fs::create_symlink("../victim", dir / "frames/frame-000002.png");
+    std::ofstream(dir / "frames/frame-000000.png") << "an earlier run";
+    fs::create_symlink("victim", dir / "out.wav");
+    ToolRun replay = run(Replay, "--seed 1 --ticks 4 --every 2 --frames frames");
+    EXPECT_EQ(replay.exitCode, 1);
+    EXPECT_NE(replay.errors.find("frame-000002.png"), std::string::npos) << replay.errors;
+    EXPECT_EQ(ReadAll(dir / "frames/frame-000000.png").substr(1, 3), "PNG");
+    ToolRun render = run(Render, RenderArgs + "--out out.wav");
+    EXPECT_EQ(render.exitCode, 1);
+    EXPECT_NE(render.errors.find("out.wav"), std::string::npos) << render.errors;
+    EXPECT_EQ(ReadAll(dir / "victim"), "keep me");
+    EXPECT_TRUE(fs::is_symlink(dir / "out.wav"));
+
+    // A standard output that cannot take the state lines is a failure.
+    ToolRun full = run(Replay, "--seed 1 --ticks 50", "/dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.errors.find("standard output"), std::string::npos) << full.errors;
+
+    // On a full disk no frame and no WAV is left, whole or not.
+    SmallDisk disk(8192);
+    SKIP_WITHOUT_SMALL_DISK(disk);
+    ToolRun frames = run(Replay, "--seed 1 --ticks 400 --frames " + disk.path.string());
+    EXPECT_EQ(frames.exitCode, 1);
+    EXPECT_NE(frames.errors.find("No space left"), std::string::npos) << frames.errors;
+    for (const std::string& name : disk.files())
+    {
+        EXPECT_EQ(ReadAll(disk.path / name).substr(1, 3), "PNG") << name;
+        EXPECT_GT(fs::file_size(disk.path / name), 100u) << name;
+    }
+    ToolRun wav = run(Render, RenderArgs + "--out " + (disk.path / "out.wav").string());
+    EXPECT_EQ(wav.exitCode, 1);
+    EXPECT_FALSE(fs::exists(disk.path / "out.wav"));
+}
+
+TEST_F(Tools, AMissingSamplesFolderAndNumbersThatAreNotDecimalAreUsageErrors)
+{
+    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples /nonexistent --out out.wav").exitCode, 2);
+    std::ofstream(dir / "plain") << "not a folder";
+    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples plain --out out.wav").exitCode, 2);
+    for (std::string numbers : {"--seed 1 --seconds 0x10", "--seed 1 --seconds 1e1", "--seed 1 --seconds inf",
+                                       "--seed 0x10 --seconds 1", "--seed +1 --seconds 1", "--seed 1 --seconds -0"})
+    {
+        ToolRun bad = run(Render, numbers + " --music title --no-samples --out out.wav");
+        EXPECT_EQ(bad.exitCode, 2) << numbers;
+        EXPECT_NE(bad.errors.find("decimal"), std::string::npos) << bad.errors;
+    }
+    EXPECT_FALSE(fs::exists(dir / "out.wav"));
+    EXPECT_EQ(run(Render, "--seed 1 --seconds 0.5 --music title --no-samples --out out.wav").exitCode, 0);
+    EXPECT_EQ(fs::file_size(dir / "out.wav"), 44u + 11u * 2048 * 4);
+}
