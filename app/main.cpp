@@ -2,12 +2,15 @@
 //
 // The command line has no meaning and is ignored.
 #include <SDL.h>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
 #include "app/data_dir.h"
+#include "app/display_watch.h"
 #include "app/platform_sdl.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "audio/device.h"
 #include "audio/mixer.h"
@@ -16,6 +19,36 @@
 #include "gfx/palette.h"
 #include "gfx/presentation_gl.h"
 #include "gfx/title_picture.h"
+
+namespace
+{
+// What shutdown stops, in its order: audio, the sample loader, the
+// screenshots still being written, the locks.
+void StopEverything()
+{
+    SDL_PauseAudio(1);
+    SDL_CloseAudio();
+    AudioShutdown();
+    FinishScreenshots();
+    DeleteAudioLocks();
+}
+
+// The display is gone: nothing can be shown any more. The window system's
+// libraries cannot be shut down over a dead connection, so after our own
+// shutdown the program ends at once, without their exit handlers.
+void EndWithoutDisplay()
+{
+    static bool ending = false;
+    if (!ending)
+    {
+        ending = true;
+        std::fprintf(stderr, "mirelantha: the display or the window was lost\n");
+        StopEverything();
+    }
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+}  // namespace
 
 int main(int, char**)
 {
@@ -34,6 +67,7 @@ int main(int, char**)
         return 1;
     }
     StartDisplay(WindowWidth, WindowHeight);
+    WatchDisplay(EndWithoutDisplay);
 
     AudioStartup();
     MarkNewGame();
@@ -48,10 +82,7 @@ int main(int, char**)
 
     // A mode still running when the window closes is left alone: shutdown only
     // stops audio and the window.
-    SDL_PauseAudio(1);
-    SDL_CloseAudio();
-    AudioShutdown();
-    DeleteAudioLocks();
+    StopEverything();
     SDL_Quit();
     return 0;
 }

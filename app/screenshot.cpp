@@ -1,5 +1,12 @@
 // Screenshots: scaling the last presented picture to the window's size and
-// writing it as a PNG. Main thread only.
+// writing it as a PNG.
+//
+// A press only names the file and copies the small display staging image;
+// stretching it to the window and encoding the PNG, which takes most of a
+// second at 4096 x 2160, run on a writer thread so the game never stalls.
+// The writer is started on demand and ends when nothing is pending. The
+// main thread fills a slot of the pending ring and publishes it through
+// PendingQueued; the writer frees it through PendingTaken.
 //
 // The picture comes from the display staging image rather than from reading
 // back the front buffer: many drivers and compositors return black for the
@@ -7,9 +14,12 @@
 // frame showed until the next frame is composed.
 #include "app/screenshot.h"
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
+#include "audio/threads.h"
 #include "gfx/display_image.h"
 #include "gfx/file_io.h"
 #include "gfx/png_file.h"
@@ -80,7 +90,52 @@ std::string ScreenshotName(int32_t number)
     std::snprintf(name, sizeof(name), "screen%d.png", number);
     return name;
 }
+
+struct PendingScreenshot
+{
+    std::vector<uint8_t> staging;  // a copy of the display staging image
+    bool presented;                // false: nothing was presented yet (black)
+    int32_t width;
+    int32_t height;
+    std::string name;
+};
+
+PendingScreenshot Pending[MaxPendingScreenshots];
+std::atomic<uint32_t> PendingQueued{0};  // written by the main thread
+std::atomic<uint32_t> PendingTaken{0};   // written by the writer
+// True from the main thread's start of a writer until the writer finds
+// nothing left; whoever turns it on owns the pending work.
+std::atomic<bool> WriterRunning{false};
+ThreadHandle* Writer = nullptr;  // main thread
+
+void WritePending(const PendingScreenshot& shot)
+{
+    std::vector<uint8_t> pixels(static_cast<size_t>(shot.width) * shot.height * 4);
+    ScaleDisplayImage(shot.presented ? shot.staging.data() : nullptr, shot.width, shot.height, pixels.data());
+    // Nothing is reported: a failed screenshot leaves no file.
+    WritePngFile(shot.name, shot.width, shot.height, 4, pixels.data(), true);
 }
+
+void WritePendingScreenshots()
+{
+    for (;;)
+    {
+        uint32_t taken = PendingTaken.load(std::memory_order_relaxed);
+        while (taken != PendingQueued.load(std::memory_order_acquire))
+        {
+            WritePending(Pending[taken % MaxPendingScreenshots]);
+            PendingTaken.store(++taken, std::memory_order_release);
+        }
+        // A press between the last look and this store starts a new writer;
+        // one just before it must be seen by the look after it.
+        WriterRunning.store(false);
+        if (PendingQueued.load() == taken || WriterRunning.exchange(true))
+        {
+            return;
+        }
+    }
+}
+}  // namespace
 
 void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
 {
@@ -90,11 +145,37 @@ void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
     {
         ScreenshotCounter++;
     }
-    if (width > 0 && height > 0)
+    uint32_t queued = PendingQueued.load(std::memory_order_relaxed);
+    bool room = queued - PendingTaken.load(std::memory_order_acquire) < MaxPendingScreenshots;
+    if (width > 0 && height > 0 && room)
     {
-        std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
-        ScaleDisplayImage(staging, width, height, pixels.data());
-        WritePngFile(ScreenshotName(ScreenshotCounter), width, height, 4, pixels.data(), true);
+        PendingScreenshot& shot = Pending[queued % MaxPendingScreenshots];
+        shot.staging.resize(DisplayImageBytes);
+        if (staging)
+        {
+            std::memcpy(shot.staging.data(), staging, DisplayImageBytes);
+        }
+        shot.presented = staging != nullptr;
+        shot.width = width;
+        shot.height = height;
+        shot.name = ScreenshotName(ScreenshotCounter);
+        PendingQueued.store(queued + 1);
+        if (!WriterRunning.exchange(true))
+        {
+            JoinThread(Writer);
+            Writer = StartThread(WritePendingScreenshots);
+            if (!Writer)
+            {
+                WritePendingScreenshots();  // no thread to be had: write it now
+            }
+        }
     }
     ScreenshotCounter++;
+}
+
+void FinishScreenshots()
+{
+    // The writer ends once nothing is pending, and only this thread starts one.
+    JoinThread(Writer);
+    Writer = nullptr;
 }

@@ -1,5 +1,6 @@
 // Screenshots: "screen%d.png" in the working directory, at the window's size,
-// showing exactly the picture presented last. Main thread only.
+// showing exactly the picture presented last. Called on the main thread; the
+// files are written by a thread of their own.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,16 @@ extern int32_t ScreenshotCounter;
 // the stretched quad. A null staging image (nothing presented yet) gives black.
 void ScaleDisplayImage(const uint8_t* staging, int32_t width, int32_t height, uint8_t* out);
 
-// Saves the next screenshot. Numbers whose file already exists are skipped, so
-// an earlier run's screenshots are never overwritten; the counter advances
-// even when writing fails.
+// Screenshots waiting for the writer at most; a press beyond them is dropped
+// like a failed write.
+constexpr uint32_t MaxPendingScreenshots = 32;
+
+// Takes the next screenshot: names it and copies the picture at once, and
+// hands the rest to the writer thread. Names taken by anything (a file, a
+// link, a FIFO) are skipped, so an earlier run's screenshots are never
+// overwritten; the counter advances even when writing fails. A file is
+// written whole or not at all.
 void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height);
+
+// Waits until every screenshot taken so far is written (or has failed).
+void FinishScreenshots();

@@ -2,6 +2,8 @@
 // thread before each file is decoded. See ogg_check.h for why.
 #include "audio/ogg_check.h"
 
+#include "gfx/file_io.h"
+
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -186,24 +188,7 @@ bool OggVorbisLooksSound(const uint8_t* data, size_t size)
 
 bool OggVorbisFileLooksSound(const char* path)
 {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
-    {
-        return false;
-    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[16384];
-    size_t got;
-    bool tooLarge = false;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-    {
-        if (bytes.size() + got > MaxSampleFileBytes)
-        {
-            tooLarge = true;
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    std::fclose(file);
-    return !tooLarge && OggVorbisLooksSound(bytes.data(), bytes.size());
+    return ReadRegularFile(path, MaxSampleFileBytes, bytes) == ReadStatus::Read &&
+           OggVorbisLooksSound(bytes.data(), bytes.size());
 }

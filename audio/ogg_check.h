@@ -14,7 +14,8 @@
 // stream starts with a well-formed Vorbis identification and comment header.
 bool OggVorbisLooksSound(const uint8_t* data, size_t size);
 
-// Reads the file (at most MaxSampleFileBytes) and checks it as above.
+// Reads the file (a regular file of at most MaxSampleFileBytes) and checks it
+// as above.
 constexpr size_t MaxSampleFileBytes = 32u << 20;
 bool OggVorbisFileLooksSound(const char* path);
 

@@ -6,17 +6,19 @@
 // bank, and only for voices started after SamplesLoaded became true.
 #include "audio/samples.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>  // Required for: free() of the decoder's buffer
 #include <new>
+#include <vector>
 
 #include "audio/mixer.h"
 #include "audio/ogg_check.h"
 #include "audio/threads.h"
 #include "audio/voices.h"
+#include "gfx/file_io.h"
 
 #define STB_VORBIS_HEADER_ONLY
-#include <stb_vorbis.h>  // Required for: stb_vorbis_decode_filename()
+#include <stb_vorbis.h>  // Required for: stb_vorbis_open_memory(), stb_vorbis_get_samples_short_interleaved()
 
 // ---------------------------------------------------------------------------
 // Global state
@@ -59,7 +61,28 @@ bool IsSampleKind(int32_t kind)
 // Loading (loader thread, or the caller of LoadSampleBank)
 // ---------------------------------------------------------------------------
 
-StereoSample* LoadSample(const char* name, uint32_t* length)
+namespace
+{
+// Frames decoded between two looks at StopLoading: about 93 ms of sound,
+// decoded in a millisecond or two.
+constexpr int DecodeChunkFrames = 4096;
+
+bool LoaderAskedToStop()
+{
+    EnterLock(LoaderLock);
+    bool stop = StopLoading;
+    LeaveLock(LoaderLock);
+    return stop;
+}
+
+bool NeverStop()
+{
+    return false;
+}
+
+// LoadSample with at most `budget` frames kept (the rest of a longer file is
+// cut off), giving up, with none, as soon as `stop` says so.
+StereoSample* DecodeSample(const char* name, uint32_t budget, bool (*stop)(), uint32_t* length)
 {
     *length = 0;
 
@@ -70,62 +93,92 @@ StereoSample* LoadSample(const char* name, uint32_t* length)
         return nullptr;  // a cut-off path would name some other file
     }
 
-    // Damaged files are turned away before the decoder sees them: it trusts
-    // the header counts and could otherwise loop for a very long time.
-    if (!OggVorbisFileLooksSound(path))
+    // Only a regular file is read, so a FIFO under a sample's name cannot
+    // block the loader (and with it shutdown). Damaged files are turned away
+    // before the decoder sees them: it trusts the header counts and could
+    // otherwise loop for a very long time.
+    std::vector<uint8_t> file;
+    if (budget == 0 || ReadRegularFile(path, MaxSampleFileBytes, file) != ReadStatus::Read ||
+        !OggVorbisLooksSound(file.data(), file.size()))
+    {
+        return nullptr;
+    }
+    stb_vorbis* decoder = stb_vorbis_open_memory(file.data(), static_cast<int>(file.size()), nullptr, nullptr);
+    if (decoder == nullptr)
     {
         return nullptr;
     }
 
-    int channels = 0;
-    short* decoded = nullptr;
-    int frameCount = stb_vorbis_decode_filename(path, &channels, nullptr, &decoded);
-
-    // The decoder hands back a buffer even for a stream without audio, so it
-    // is freed on every way out, not only after a successful copy.
-    StereoSample* frames = nullptr;
-    if (frameCount >= 1 && channels >= 1 && decoded != nullptr)
+    // Decoded with the file's own channel count, so every value is exactly
+    // the decoder's: a mono file feeds both sides, and files with more
+    // channels keep their first two.
+    const int channels = stb_vorbis_get_info(decoder).channels;
+    std::vector<short> chunk(static_cast<size_t>(DecodeChunkFrames) * channels);
+    std::vector<StereoSample> decoded;
+    bool stopped = false;
+    while (decoded.size() < budget && !(stopped = stop()))
     {
-        frames = new (std::nothrow) StereoSample[frameCount];
+        int got = stb_vorbis_get_samples_short_interleaved(decoder, channels, chunk.data(),
+                                                           static_cast<int>(chunk.size()));
+        if (got <= 0)
+        {
+            break;
+        }
+        got = std::min<int>(got, static_cast<int>(budget - decoded.size()));
+        const short* in = chunk.data();
+        for (int k = 0; k < got; ++k, in += channels)
+        {
+            decoded.push_back({in[0], channels >= 2 ? in[1] : in[0]});
+        }
+    }
+    stb_vorbis_close(decoder);
+
+    StereoSample* frames = nullptr;
+    if (!stopped && !decoded.empty())
+    {
+        frames = new (std::nothrow) StereoSample[decoded.size()];
     }
     if (frames != nullptr)
     {
-        // The buffer holds frameCount x channels values. Use the channel count
-        // the decoder reports rather than assuming stereo: a mono file feeds
-        // both sides, and files with more channels keep their first two.
-        const short* in = decoded;
-        for (int k = 0; k < frameCount; ++k, in += channels)
-        {
-            int16_t left = in[0];
-            int16_t right = channels >= 2 ? in[1] : in[0];
-            frames[k] = {left, right};
-        }
-        *length = static_cast<uint32_t>(frameCount);
+        std::copy(decoded.begin(), decoded.end(), frames);
+        *length = static_cast<uint32_t>(decoded.size());
     }
-    std::free(decoded);
     return frames;
 }
 
-void SampleLoaderThread()
+// Decodes the bank in SoundId order within MaxBankFrames; false when `stop`
+// ended it early.
+bool DecodeBank(bool (*stop)())
 {
+    uint32_t used = 0;
     for (int id = 0; id < SampleCount; ++id)
     {
         // Shutdown may ask us to stop; it waits for SamplesLoaded, so that is
         // set on the way out even though the bank is incomplete.
-        EnterLock(LoaderLock);
-        if (StopLoading)
+        if (stop())
         {
-            SamplesLoaded = true;
-            LeaveLock(LoaderLock);
-            return;
+            return false;
         }
-        LeaveLock(LoaderLock);
-
         // No voice reads the bank before SamplesLoaded, so no lock is needed.
         SampleData& sample = SampleBank[id];
-        sample.frames = LoadSample(SampleNames[id], &sample.length);
+        uint32_t budget = std::min(MaxSampleFrames, MaxBankFrames - used);
+        sample.frames = DecodeSample(SampleNames[id], budget, stop, &sample.length);
+        used += sample.length;
     }
+    return true;
+}
+}  // namespace
 
+StereoSample* LoadSample(const char* name, uint32_t* length)
+{
+    return DecodeSample(name, MaxSampleFrames, NeverStop, length);
+}
+
+void SampleLoaderThread()
+{
+    // Each look at StopLoading takes LoaderLock; the last one, or the end of
+    // the bank, sets SamplesLoaded under it.
+    DecodeBank(LoaderAskedToStop);
     EnterLock(LoaderLock);
     SamplesLoaded = true;
     LeaveLock(LoaderLock);
@@ -133,11 +186,7 @@ void SampleLoaderThread()
 
 void LoadSampleBank()
 {
-    for (int id = 0; id < SampleCount; ++id)
-    {
-        SampleData& sample = SampleBank[id];
-        sample.frames = LoadSample(SampleNames[id], &sample.length);
-    }
+    DecodeBank(NeverStop);
     SamplesLoaded = true;
 }
 

@@ -66,12 +66,23 @@ extern int32_t nextSfxVoice;
 // before loading.
 extern const char* SampleDirectory;
 
-// Body of the loader thread: decodes the 34 samples in SoundId order, stopping
-// between two files when StopLoading is set, and sets SamplesLoaded at the end.
+// What the bank may hold, so that a long file costs no more than this: one
+// sample at most 30 s (1,323,000 frames, 5.3 MB; the rest of a longer file is
+// cut off) and the whole bank at most 2^24 frames (64 MiB, 380 s; samples
+// past it stay silent). The game's own samples are at most 1.2 s each and
+// 20 s together.
+constexpr uint32_t MaxSampleFrames = 30 * 44100;
+constexpr uint32_t MaxBankFrames = 1u << 24;
+
+// Body of the loader thread: decodes the 34 samples in SoundId order, within
+// the bounds above, and sets SamplesLoaded at the end. It looks at StopLoading
+// before each file and every 4096 decoded frames, and stops at once when it
+// is set: the sample being decoded stays silent.
 void SampleLoaderThread();
 
-// Decodes "<SampleDirectory>/<name>.ogg" into stereo frames. Returns none (and
-// length 0) for a file that is missing, empty or not Ogg Vorbis.
+// Decodes "<SampleDirectory>/<name>.ogg" into stereo frames, at most
+// MaxSampleFrames. Returns none (and length 0) for a file that is missing,
+// not a regular file, empty or not Ogg Vorbis.
 StereoSample* LoadSample(const char* name, uint32_t* length);
 
 // Decodes the whole bank on the calling thread, then sets SamplesLoaded: the

@@ -29,3 +29,10 @@ void LeaveLock(AudioLock lock);
 // way out of the program can call it before static storage goes away.
 void StartWorkerThread(void (*body)());
 void JoinWorkerThread();
+
+// Threads for other background work (the screenshot writer). StartThread
+// returns none when no thread could be started; JoinThread waits for the
+// thread to return and releases its handle.
+struct ThreadHandle;
+ThreadHandle* StartThread(void (*body)());
+void JoinThread(ThreadHandle* thread);

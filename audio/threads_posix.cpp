@@ -5,12 +5,34 @@
 #include "audio/threads.h"
 
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
+
+struct ThreadHandle
+{
+    std::thread thread;
+};
 
 namespace
 {
 std::mutex Locks[AudioLockCount];
-std::thread Worker;
+
+// A worker still running when static storage goes away (exit() from a
+// library's error handler) is let go rather than ending the program with
+// std::terminate; every orderly way out joins it first.
+struct WorkerThread
+{
+    std::thread thread;
+    ~WorkerThread()
+    {
+        if (thread.joinable())
+        {
+            thread.detach();
+        }
+    }
+};
+WorkerThread Worker;
 }  // namespace
 
 void CreateAudioLocks()
@@ -38,13 +60,40 @@ void LeaveLock(AudioLock lock)
 
 void StartWorkerThread(void (*body)())
 {
-    Worker = std::thread(body);
+    Worker.thread = std::thread(body);
 }
 
 void JoinWorkerThread()
 {
-    if (Worker.joinable())
+    if (Worker.thread.joinable())
     {
-        Worker.join();
+        Worker.thread.join();
+    }
+}
+
+ThreadHandle* StartThread(void (*body)())
+{
+    ThreadHandle* handle = new (std::nothrow) ThreadHandle;
+    if (handle)
+    {
+        try
+        {
+            handle->thread = std::thread(body);
+        }
+        catch (const std::system_error&)
+        {
+            delete handle;
+            handle = nullptr;
+        }
+    }
+    return handle;
+}
+
+void JoinThread(ThreadHandle* handle)
+{
+    if (handle)
+    {
+        handle->thread.join();
+        delete handle;
     }
 }

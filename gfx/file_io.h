@@ -27,8 +27,10 @@ enum class ReadStatus
 };
 
 // Reads the whole of a regular file of at most maxBytes into `bytes` (emptied
-// first, and left empty unless the status is Read). Links are followed.
-ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes);
+// first, and left empty unless the status is Read). With prefixOnly a longer
+// file is not refused: its first maxBytes are read. Links are followed.
+ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes,
+                           bool prefixOnly = false);
 
 // What went wrong, for messages: "is not a regular file", ...
 const char* ReadStatusText(ReadStatus status);

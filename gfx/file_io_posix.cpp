@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -57,7 +58,7 @@ bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
 }
 }  // namespace
 
-ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes)
+ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes, bool prefixOnly)
 {
     bytes.clear();
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -75,7 +76,7 @@ ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_
     {
         status = ReadStatus::NotRegular;
     }
-    else if (static_cast<uint64_t>(info.st_size) > maxBytes)
+    else if (static_cast<uint64_t>(info.st_size) > maxBytes && !prefixOnly)
     {
         status = ReadStatus::TooLarge;
     }
@@ -83,7 +84,7 @@ ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_
     {
         // The size is a hint: the file may grow while we read, so the bound
         // is checked on what arrives.
-        bytes.reserve(static_cast<size_t>(info.st_size));
+        bytes.reserve(std::min<size_t>(static_cast<size_t>(info.st_size), maxBytes));
         uint8_t chunk[65536];
         for (;;)
         {
@@ -103,7 +104,14 @@ ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_
             }
             if (bytes.size() + static_cast<size_t>(got) > maxBytes)
             {
-                status = ReadStatus::TooLarge;
+                if (prefixOnly)
+                {
+                    bytes.insert(bytes.end(), chunk, chunk + (maxBytes - bytes.size()));
+                }
+                else
+                {
+                    status = ReadStatus::TooLarge;
+                }
                 break;
             }
             bytes.insert(bytes.end(), chunk, chunk + got);

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <utility>
@@ -77,7 +78,7 @@ bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
 }
 }  // namespace
 
-ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes)
+ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes, bool prefixOnly)
 {
     bytes.clear();
     HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -104,13 +105,13 @@ ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_
     {
         status = ReadStatus::Failed;
     }
-    else if (static_cast<uint64_t>(size.QuadPart) > maxBytes)
+    else if (static_cast<uint64_t>(size.QuadPart) > maxBytes && !prefixOnly)
     {
         status = ReadStatus::TooLarge;
     }
     else
     {
-        bytes.reserve(static_cast<size_t>(size.QuadPart));
+        bytes.reserve(std::min<size_t>(static_cast<size_t>(size.QuadPart), maxBytes));
         uint8_t chunk[65536];
         DWORD got = 0;
         for (;;)
@@ -126,7 +127,14 @@ ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_
             }
             if (bytes.size() + got > maxBytes)
             {
-                status = ReadStatus::TooLarge;
+                if (prefixOnly)
+                {
+                    bytes.insert(bytes.end(), chunk, chunk + (maxBytes - bytes.size()));
+                }
+                else
+                {
+                    status = ReadStatus::TooLarge;
+                }
                 break;
             }
             bytes.insert(bytes.end(), chunk, chunk + got);

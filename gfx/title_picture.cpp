@@ -8,7 +8,10 @@
 
 #include <cstdio>   // Required for: snprintf()
 #include <cstring>  // Required for: memset()
-#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "gfx/file_io.h"
 
 //------------------------------------------------------------------------------
 // Global state
@@ -44,6 +47,11 @@ void ReadTitlePictureFile(const std::string& directory)
 {
     char name[32];
     std::snprintf(name, sizeof(name), "/lh%d.txt", 0);
-    std::ifstream file(directory + name);
+    // Only a regular file is read: a FIFO under the name would otherwise hold
+    // start-up until someone wrote to it. Anything else is treated as missing.
+    // Of a huge file only the start, which holds the picture, is read.
+    std::vector<uint8_t> bytes;
+    ReadRegularFile((directory + name).c_str(), MaxTitlePictureFileBytes, bytes, true);
+    std::istringstream file(std::string(bytes.begin(), bytes.end()));
     ReadTitlePicture(file);
 }

@@ -2,6 +2,7 @@
 // folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -15,6 +16,9 @@ extern int32_t TitlePicture[TitlePictureSize][TitlePictureSize];
 // first. Once an extraction fails every later cell stays 0.
 void ReadTitlePicture(std::istream& in);
 
-// Reads file number 0 of "<directory>/lh%d.txt"; a missing file leaves the
-// picture empty.
+// The most of the file that is read: far more than 4096 numbers need.
+constexpr size_t MaxTitlePictureFileBytes = 16u << 20;
+
+// Reads file number 0 of "<directory>/lh%d.txt"; a missing file, or anything
+// there that is not a regular file, leaves the picture empty.
 void ReadTitlePictureFile(const std::string& directory);

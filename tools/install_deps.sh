@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl1.2-dev libgl-dev libgl1-mesa-dri libstb-dev
+    libsdl1.2-dev libx11-dev libgl-dev libgl1-mesa-dri libstb-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libvorbis-dev
     xvfb xauth xdotool x11-utils sox

@@ -1,6 +1,7 @@
 // Screenshots as files a player finds: their numbering, that nothing is
-// overwritten, and the presented picture stretched to any window size. The
-// play-through compares a whole screenshot with the title screen.
+// overwritten, that a full disk leaves no broken file, and the presented
+// picture stretched to any window size. The play-through compares a whole
+// screenshot with the title screen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,6 +16,7 @@
 
 #include "app/screenshot.h"
 #include "gfx/display_image.h"
+#include "tests/small_disk.h"
 
 namespace
 {
@@ -62,33 +64,44 @@ std::string ReadAll(const std::string& name)
 
 TEST_F(Screenshots, PressesTakeTheNextFreeNumberAndNeverOverwrite)
 {
+    // Names taken by anything are skipped: a file, or a link leading nowhere.
     std::ofstream("screen1.png") << "an earlier run";
-    std::ofstream("screen3.png") << "another";
+    fs::create_symlink("missing/target.png", "screen3.png");
     for (int i = 0; i < 3; i++)
     {
         SaveScreenshot(Staging.data(), 32, 24);
     }
-    EXPECT_EQ(ReadAll("screen1.png") + ReadAll("screen3.png"), "an earlier runanother");
+    FinishScreenshots();
+    EXPECT_EQ(ReadAll("screen1.png"), "an earlier run");
+    EXPECT_TRUE(fs::is_symlink("screen3.png"));
     for (const char* name : {"screen0.png", "screen2.png", "screen4.png"})
     {
-        EXPECT_TRUE(fs::exists(name)) << name;
+        EXPECT_EQ(ReadAll(name).substr(1, 3), "PNG") << name;
     }
     EXPECT_FALSE(fs::exists("screen5.png"));
     EXPECT_EQ(ScreenshotCounter, 5);
 }
 
-TEST_F(Screenshots, FailedWriteStillAdvancesTheCounter)
+TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndTheCounterStillAdvances)
 {
-    // A dangling link looks absent, but creating the file through it fails:
-    // the write fails and the next press moves on to the next number.
-    fs::create_symlink("missing/target.png", "screen0.png");
-    SaveScreenshot(Staging.data(), 8, 6);
-    EXPECT_EQ(ScreenshotCounter, 1);
-    EXPECT_TRUE(fs::is_symlink("screen0.png"));
-
-    SaveScreenshot(Staging.data(), 8, 6);
-    EXPECT_TRUE(fs::is_regular_file("screen1.png"));
-    EXPECT_EQ(ScreenshotCounter, 2);
+    SmallDisk disk(12288);
+    SKIP_WITHOUT_SMALL_DISK(disk);
+    fs::current_path(disk.path);
+    // Each of these takes some 30 kB: the first may fail part way, the others
+    // find no room at all.
+    std::vector<uint8_t> noisy = Staging;
+    for (size_t i = 0; i < noisy.size(); i++)
+    {
+        noisy[i] = static_cast<uint8_t>(noisy[i] ^ (i * 2654435761u >> 13));
+    }
+    for (int i = 0; i < 4; i++)
+    {
+        SaveScreenshot(noisy.data(), 512, 384);
+    }
+    FinishScreenshots();
+    fs::current_path(directory);
+    EXPECT_EQ(ScreenshotCounter, 4);
+    EXPECT_EQ(disk.files(), std::vector<std::string>{}) << "partial or temporary files";
 }
 
 TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNothingPresentedIsBlack)

@@ -1,0 +1,8 @@
+// Losing the display: the window system going away under the running game,
+// or our window destroyed from outside (not closed: a close request is an
+// ordinary quit event). One implementation per window system.
+#pragma once
+
+// Watches the open window. `lost` runs once, on the thread that noticed (the
+// main thread, inside a window-system call), and must end the program.
+void WatchDisplay(void (*lost)());

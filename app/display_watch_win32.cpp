@@ -1,0 +1,8 @@
+// Losing the display on Windows: a destroyed window reaches SDL as the end of
+// its message loop and so the game as a quit event; there is no connection
+// to lose. Nothing to watch.
+#include "app/display_watch.h"
+
+void WatchDisplay(void (*)())
+{
+}
