@@ -14,8 +14,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/screenshot.h"
 #include "gfx/icon.h"
+#include "gfx/png_file.h"
 #include "gfx/title_picture.h"
 
 namespace fs = std::filesystem;
@@ -56,11 +56,11 @@ int main(int argc, char** argv)
         const fs::path name = folder / "mirelantha.png";
         std::error_code error;
         fs::create_directories(folder, error);
-        fs::remove(name, error);  // the writer never replaces a file
-        if (!WritePngFile(name.string(), static_cast<int32_t>(size), static_cast<int32_t>(size),
-                          RenderIcon(static_cast<int>(size)).data()))
+        std::string why;
+        if (!WritePngFile(name.string(), static_cast<int32_t>(size), static_cast<int32_t>(size), 4,
+                          RenderIcon(static_cast<int>(size)).data(), false, &why))
         {
-            std::fprintf(stderr, "make-icons: cannot write %s\n", name.c_str());
+            std::fprintf(stderr, "make-icons: cannot write %s: %s\n", name.c_str(), why.c_str());
             return 1;
         }
     }
