@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/screenshot.h"
+#include "app/shell.h"
 #include "gfx/presentation_gl.h"
 #include "gfx/title_screen.h"
 
@@ -59,11 +60,6 @@ bool OpenWindow()
     return true;
 }
 
-void SwapDisplayBuffers()
-{
-    SDL_GL_SwapBuffers();
-}
-
 // ---------------------------------------------------------------------------
 // Platform
 // ---------------------------------------------------------------------------
@@ -101,7 +97,9 @@ void SdlPlatform::keyRepeatOff()
 
 void SdlPlatform::present()
 {
+    ComposeFrame();
     PresentFrame();
+    SDL_GL_SwapBuffers();
 }
 
 void SdlPlatform::saveScreenshot()

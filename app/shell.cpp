@@ -1,11 +1,14 @@
-// The shell's state: the one active game mode and the clock that paces it, and
-// the switches between the title screen and a running game. Main thread only.
+// The shell's state: the one active game mode and the clock that paces it,
+// the switches between the title screen and a running game, and which of the
+// two a frame shows. Main thread only.
 #include "app/shell.h"
 
 #include "app/main_loop.h"
 #include "audio/mixer.h"
 #include "game/game_title.h"
 #include "game/mode_clock.h"
+#include "gfx/screen_buffer.h"
+#include "gfx/title_screen.h"
 
 // ---------------------------------------------------------------------------
 // Globals
@@ -48,4 +51,22 @@ void EndGame()
 void CatchUpUpdates(uint32_t ticks)
 {
     CatchUpMode(*ActiveMode, ShellClock, ticks);
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+// ---------------------------------------------------------------------------
+
+void ComposeFrame()
+{
+    FrameCounter += 1;
+    ClearScreenBuffer();
+    if (ModeActive)
+    {
+        ActiveMode->draw();
+    }
+    else
+    {
+        DrawTitleScreen();
+    }
 }

@@ -16,6 +16,10 @@ extern uint32_t ShellClock;                    // ticks that pace the mode's upd
 // ModeActive; the one mode the shell creates is a GameTitle.
 bool ActiveModeIsPlanting();
 
+// One frame into the ScreenBuffer: count it, clear the buffer, and draw the
+// active mode or, with none, the title screen.
+void ComposeFrame();
+
 void StartGame();
 void EndGame();
 void CatchUpUpdates(uint32_t ticks);

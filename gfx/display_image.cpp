@@ -1,18 +1,16 @@
 // Composing a frame and turning the ScreenBuffer into texture colours.
 //
-// This is everything of a presented frame that needs no GL: the GL side calls
-// ComposeFrame, then FillDisplayImage, then uploads the staging image. The
-// screenshot reads the last colours back from the same image, so the layout
-// stays exactly pixel (x, y) -> texel (s = y, t = x). Main thread only.
+// This is everything of a presented frame that needs no GL: once the shell
+// has drawn the frame into the ScreenBuffer, the GL side calls
+// FillDisplayImage and uploads the staging image. The screenshot reads the
+// last colours back from the same image, so the layout stays exactly pixel
+// (x, y) -> texel (s = y, t = x). Main thread only.
 #include "gfx/display_image.h"
 
 #include <cstdlib>  // Required for: rand()
 
-#include "app/shell.h"
-#include "game/game_state.h"
 #include "gfx/palette.h"
 #include "gfx/screen_buffer.h"
-#include "gfx/title_screen.h"
 
 namespace
 {
@@ -37,20 +35,6 @@ void InitDisplayImage(uint8_t* staging)
             texel[2] = static_cast<uint8_t>(rand() % 255);
             texel[3] = 255;
         }
-    }
-}
-
-void ComposeFrame()
-{
-    FrameCounter += 1;
-    ClearScreenBuffer();
-    if (ModeActive)
-    {
-        ActiveMode->draw();
-    }
-    else
-    {
-        DrawTitleScreen();
     }
 }
 

@@ -1,6 +1,6 @@
-// The headless half of presentation: composing a frame into the ScreenBuffer
-// and converting it through the live palette into the display texture's
-// staging image. The GL side uploads the finished image. Main thread only.
+// The headless half of presentation: converting the ScreenBuffer through the
+// live palette into the display texture's staging image. The GL side uploads
+// the finished image. Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -21,10 +21,6 @@ inline int DisplayTexelOffset(int x, int y)
 // Start-up: random opaque noise in every texel, rand() % 255 for R, G and B in
 // texel order, alpha 255 (never written again).
 void InitDisplayImage(uint8_t* staging);
-
-// One frame: count it, clear the ScreenBuffer, and draw the active mode or,
-// with none, the title screen.
-void ComposeFrame();
 
 // Writes the R, G, B bytes of the used block from the ScreenBuffer through the
 // live palette (variant = y mod 2); alpha bytes are left alone.

@@ -96,12 +96,10 @@ void StartDisplay(int32_t width, int32_t height)
 
 void PresentFrame()
 {
-    ComposeFrame();
     glClear(GL_COLOR_BUFFER_BIT);
     FillDisplayImage(DisplayStaging);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, DisplayTexture);
     UploadDisplayTexture();
     glDrawArrays(GL_TRIANGLES, 0, 6);
-    SwapDisplayBuffers();
 }

@@ -13,8 +13,6 @@ extern uint8_t DisplayStaging[DisplayImageBytes];
 // Display start-up (steps 1 to 9) for a window of width x height pixels.
 void StartDisplay(int32_t width, int32_t height);
 
-// Composes, converts, uploads and draws one frame, then swaps buffers.
+// Converts the ScreenBuffer as drawn, uploads it and draws the quad into the
+// back buffer; the window's owner swaps it to the screen.
 void PresentFrame();
-
-// Provided by the platform layer: shows the frame just drawn.
-void SwapDisplayBuffers();
