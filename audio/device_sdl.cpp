@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "audio/mixer.h"
+#include "audio/samples.h"
 
 // ---------------------------------------------------------------------------
 // Global state

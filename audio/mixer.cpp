@@ -11,15 +11,14 @@
 #include "audio/mixer.h"
 
 #include <cassert>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "audio/block_render.h"
 #include "audio/echo.h"
 #include "audio/music.h"
 #include "audio/samples.h"
+#include "audio/sound_effects.h"
 #include "audio/threads.h"
 
 // ---------------------------------------------------------------------------
@@ -30,7 +29,6 @@ Voice Voices[VoiceCount];
 bool VoiceActive[VoiceCount];
 bool SfxVoiceInUse[SfxVoiceCount];
 uint32_t SampleClock;
-float NoteFrequencies[24];
 
 AudioSlot AudioSlots[3];
 // Which block each side owns. gameSlot is written only by the game thread and
@@ -43,10 +41,6 @@ namespace
 // Guarded by ExchangeLock.
 bool gamePublished = false;   // middle holds the game's block, not yet taken
 bool mixerPublished = true;   // middle holds the mixer's block, not yet taken
-
-// Set by StartSampleLoader (main thread) so shutdown knows whether there is a
-// loader to wait for: tools and tests run the audio state without one.
-bool loaderStarted = false;
 
 constexpr int BeatsPerPhrase = 16;
 
@@ -212,34 +206,6 @@ void MixBlock(uint8_t* stream, int frames)
 // Start-up and shutdown (main thread, device closed)
 // ---------------------------------------------------------------------------
 
-void BuildNoteTable()
-{
-    // r^(k-12) by repeated squaring in float, as the music has always been
-    // tuned; a negative power is 1 over the positive one.
-    const float ratio = static_cast<float>(1.0594630943592953);  // 2^(1/12)
-    for (int k = 0; k < 24; ++k)
-    {
-        int n = k - 12;
-        int power = n < 0 ? -n : n;
-        float result = 1.0f;
-        float base = ratio;
-        while (power > 0)
-        {
-            if (power & 1)
-            {
-                result *= base;
-            }
-            base *= base;
-            power >>= 1;
-        }
-        if (n < 0)
-        {
-            result = 1.0f / result;
-        }
-        NoteFrequencies[k] = result * 440.0f;
-    }
-}
-
 void AudioStartupState()
 {
     SamplesLoaded = false;
@@ -271,39 +237,6 @@ void AudioStartupState()
     mixerPublished = true;
     nextMusicVoice = 0;
     StopLoading = false;
-}
-
-void StartSampleLoader()
-{
-    StartWorkerThread(SampleLoaderThread);
-    loaderStarted = true;
-}
-
-void StopSampleLoader()
-{
-    if (!loaderStarted)
-    {
-        return;
-    }
-    // Ask the loader to stop between two files and wait until it says it is
-    // done; it sets SamplesLoaded on every way out. Polling keeps this side
-    // from ever holding the lock while the loader needs it.
-    for (;;)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (TryEnterLock(LoaderLock))
-        {
-            StopLoading = true;
-            bool done = SamplesLoaded;
-            LeaveLock(LoaderLock);
-            if (done)
-            {
-                break;
-            }
-        }
-    }
-    JoinWorkerThread();
-    loaderStarted = false;
 }
 
 void AudioShutdown()
@@ -345,6 +278,19 @@ bool TrySwapWithMiddle(int32_t& mySlot, bool& theirsWaiting, bool& oursWaiting)
 // ---------------------------------------------------------------------------
 // Game thread
 // ---------------------------------------------------------------------------
+
+int FindFreeVoice(const bool* inUse, int count, int start)
+{
+    for (int tries = 0; tries < count; ++tries)
+    {
+        int index = (start + tries) % count;
+        if (!inUse[index])
+        {
+            return index;
+        }
+    }
+    return -1;
+}
 
 void QueueSfxVoice(int index)
 {
@@ -394,7 +340,7 @@ void AudioExchange()
     {
         int v = mine.voiceIds.ids[i];
         VoiceActive[v] = true;
-        GridAlign(Voices[v]);
+        GridAlign(Voices[v], SampleClock);
     }
     // From here on the block collects our reports of finished voices.
     mine.voiceIds.count = 0;

@@ -16,7 +16,6 @@ extern Voice Voices[VoiceCount];
 extern bool VoiceActive[VoiceCount];        // audio thread
 extern bool SfxVoiceInUse[SfxVoiceCount];   // game thread
 extern uint32_t SampleClock;                // audio thread
-extern float NoteFrequencies[24];
 
 // Fixed-capacity list of voice indices; at most 64 sound-effect voices exist,
 // so nothing here ever allocates.
@@ -37,20 +36,19 @@ struct AudioSlot
 extern AudioSlot AudioSlots[3];
 extern int32_t gameSlot, middleSlot, mixerSlot;
 
+// The first index from `start` on, wrapping around, whose `inUse` entry of
+// `count` is false; -1 when all are in use. Both voice searches resume where
+// the last one ended.
+int FindFreeVoice(const bool* inUse, int count, int start);
+
 // Appends a started sound-effect voice to the game thread's block.
 void QueueSfxVoice(int index);
 
-void BuildNoteTable();
 // The audio start-up sequence without its last two steps (the loader thread and
 // the device): SamplesLoaded cleared, note table, sound-effect flags and search
 // index cleared, echo ring, taps, clock, chord row, voices, slots, exchange.
 // The tools and tests start audio with this; the device layer adds the rest.
 void AudioStartupState();
-// Starts the sample loader thread (the device layer does this after
-// AudioStartupState); StopSampleLoader asks it to stop, waits for it and joins
-// it, and does nothing when no loader was started.
-void StartSampleLoader();
-void StopSampleLoader();
 void MarkNewGame();
 
 // The game thread's side of the exchange, once per main-loop iteration: what

@@ -34,6 +34,30 @@ constexpr bool IsRowPermutation(const std::array<int32_t, ChordRowCount>& order)
     return true;
 }
 static_assert(IsRowPermutation(ChordRowOrder), "ChordRowOrder is a permutation of the rows");
+
+// base^exponent by repeated squaring in float, so every pitch is the same
+// float product wherever it is computed; a negative exponent takes the
+// reciprocal of the positive power.
+float FloatPower(float base, int32_t exponent)
+{
+    uint32_t n = exponent < 0 ? static_cast<uint32_t>(-static_cast<int64_t>(exponent))
+                              : static_cast<uint32_t>(exponent);
+    float power = 1.0f;
+    while (n != 0)
+    {
+        if (n & 1u)
+        {
+            power *= base;
+        }
+        base *= base;
+        n >>= 1;
+    }
+    if (exponent < 0)
+    {
+        power = 1.0f / power;
+    }
+    return power;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -43,6 +67,7 @@ static_assert(IsRowPermutation(ChordRowOrder), "ChordRowOrder is a permutation o
 int32_t ChordRow = 0;
 int32_t MusicSection = 0;
 int32_t nextMusicVoice = 0;
+float NoteFrequencies[24];
 
 namespace
 {
@@ -301,27 +326,19 @@ void GameSection0Running(int32_t step)
 // Notes
 // ---------------------------------------------------------------------------
 
+void BuildNoteTable()
+{
+    // Note k is 440 Hz times the semitone ratio to the power k - 12.
+    const float ratio = static_cast<float>(1.0594630943592953);  // 2^(1/12)
+    for (int k = 0; k < 24; ++k)
+    {
+        NoteFrequencies[k] = FloatPower(ratio, k - 12) * 440.0f;
+    }
+}
+
 float DegreeFrequency(int32_t degree, int32_t octaveExponent)
 {
-    // 2^|e| by repeated squaring in float; a negative e takes the reciprocal.
-    uint32_t n = octaveExponent < 0 ? static_cast<uint32_t>(-static_cast<int64_t>(octaveExponent))
-                                    : static_cast<uint32_t>(octaveExponent);
-    float power = 1.0f;
-    float base = 2.0f;
-    while (n != 0)
-    {
-        if (n & 1u)
-        {
-            power *= base;
-        }
-        base *= base;
-        n >>= 1;
-    }
-    if (octaveExponent < 0)
-    {
-        power = 1.0f / power;
-    }
-    float product = power * NoteFrequencies[ScaleTable[degree % ScaleLength]];
+    float product = FloatPower(2.0f, octaveExponent) * NoteFrequencies[ScaleTable[degree % ScaleLength]];
     return product;
 }
 
@@ -337,16 +354,7 @@ void PlayMusicNote(int32_t kind, float frequency, float volume, float echoSend, 
         return;  // no such sample
     }
 
-    int found = -1;
-    for (int tries = 0; tries < MusicVoiceCount; ++tries)
-    {
-        int m = (nextMusicVoice + tries) % MusicVoiceCount;
-        if (!VoiceActive[MusicVoiceBase + m])
-        {
-            found = m;
-            break;
-        }
-    }
+    int found = FindFreeVoice(VoiceActive + MusicVoiceBase, MusicVoiceCount, nextMusicVoice);
     if (found < 0)
     {
         return;  // all 64 music voices sound: the note is dropped
@@ -355,7 +363,7 @@ void PlayMusicNote(int32_t kind, float frequency, float volume, float echoSend, 
 
     Voice& voice = Voices[MusicVoiceBase + found];
     InitVoice(voice, kind, 0, sustain, 0, delay, frequency, volume, echoSend, pan);
-    GridAlign(voice);  // against the SampleClock of this very frame
+    GridAlign(voice, SampleClock);  // the clock of this very frame
     VoiceActive[MusicVoiceBase + found] = true;
 }
 

@@ -38,6 +38,11 @@ inline constexpr std::array<int32_t, ChordRowCount> ChordRowOrder = {
 extern int32_t ChordRow;      // current row of ChordTable
 extern int32_t MusicSection;  // 0 at program start and never reset
 extern int32_t nextMusicVoice;
+// NoteFrequencies[k]: 440 Hz x 2^((k - 12) / 12), k = 0..23, filled by
+// BuildNoteTable at audio start-up.
+extern float NoteFrequencies[24];
+
+void BuildNoteTable();
 
 // Frequency (Hz) of scale degree v (0..13) raised by octave exponent e.
 float DegreeFrequency(int32_t degree, int32_t octaveExponent);

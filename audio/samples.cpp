@@ -1,20 +1,19 @@
-// The sample bank and the sound-effect operations.
+// The sample bank: the 34 decoded samples, their loader thread and its flags.
 //
-// Owns the 34 decoded samples, the loader flags and the sound-effect voice
-// search. SampleLoaderThread runs on the loader thread (once, at start-up);
-// PlaySound and PlaySoundEx run on the game thread; the mixer only reads the
-// bank, and only for voices started after SamplesLoaded became true.
+// SampleLoaderThread runs on the loader thread (once, at start-up), started
+// and stopped from the main thread; the sound effects, the music and the
+// mixer only read the bank, and only once SamplesLoaded became true.
 #include "audio/samples.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <chrono>
 #include <new>
+#include <thread>
 #include <vector>
 
-#include "audio/mixer.h"
 #include "audio/ogg_check.h"
 #include "audio/threads.h"
-#include "audio/voices.h"
 #include "gfx/file_io.h"
 
 #define STB_VORBIS_HEADER_ONLY
@@ -38,23 +37,13 @@ SampleData SampleBank[SampleCount];
 
 std::atomic<bool> SamplesLoaded{false};
 bool StopLoading = false;
-int32_t nextSfxVoice = 0;
 const char* SampleDirectory = "dat/samples";
 
 namespace
 {
-// Envelope of every sound effect (frames). Sample kinds replace it by the
-// sample's own length in InitVoice; only synthesised effects use it.
-constexpr uint32_t SfxAttack = 500;
-constexpr uint32_t SfxSustain = 5000;
-constexpr uint32_t SfxRelease = 50000;
-
-constexpr float PlaySoundEchoSend = 0.6f;
-
-bool IsSampleKind(int32_t kind)
-{
-    return kind >= FirstSampleKind;
-}
+// Set by StartSampleLoader (main thread) so shutdown knows whether there is a
+// loader to wait for: tools and tests run the audio state without one.
+bool loaderStarted = false;
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -201,58 +190,38 @@ void FreeSamples()
 }
 
 // ---------------------------------------------------------------------------
-// Sound effects (game thread)
+// The loader thread's start and stop (main thread)
 // ---------------------------------------------------------------------------
 
-void PlaySoundEx(int32_t kind, float frequency, float volume, float echoSend, float pan)
+void StartSampleLoader()
 {
-    if (IsSampleKind(kind) && !SamplesLoaded)
-    {
-        return;
-    }
-    // A kind past the bank would make the voice read a sample that does not
-    // exist; such a request is dropped like any other refused sound.
-    if (kind >= EndSampleKind)
-    {
-        return;
-    }
-
-    // Resume the search where the last one ended: that voice is now in use,
-    // so the search moves on from it. All 64 busy: the sound is dropped.
-    int found = -1;
-    for (int tries = 0; tries < SfxVoiceCount; ++tries)
-    {
-        int index = (nextSfxVoice + tries) % SfxVoiceCount;
-        if (!SfxVoiceInUse[index])
-        {
-            found = index;
-            break;
-        }
-    }
-    if (found < 0)
-    {
-        return;
-    }
-    nextSfxVoice = found;
-
-    // The mixer does not touch this record until the exchange hands the index
-    // over, and it reported the voice finished before SfxVoiceInUse cleared.
-    InitVoice(Voices[found], kind, SfxAttack, SfxSustain, SfxRelease, 0, frequency, volume,
-              echoSend, pan);
-    SfxVoiceInUse[found] = true;
-    QueueSfxVoice(found);
+    StartWorkerThread(SampleLoaderThread);
+    loaderStarted = true;
 }
 
-void PlaySound(int32_t kind, float volume, float pan)
+void StopSampleLoader()
 {
-    // Unlike PlaySoundEx this refuses synthesised kinds too until loading ends.
-    if (!SamplesLoaded)
+    if (!loaderStarted)
     {
         return;
     }
-    if (volume > 1.0f)
+    // Ask the loader to stop between two files and wait until it says it is
+    // done; it sets SamplesLoaded on every way out. Polling keeps this side
+    // from ever holding the lock while the loader needs it.
+    for (;;)
     {
-        volume = 1.0f;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (TryEnterLock(LoaderLock))
+        {
+            StopLoading = true;
+            bool done = SamplesLoaded;
+            LeaveLock(LoaderLock);
+            if (done)
+            {
+                break;
+            }
+        }
     }
-    PlaySoundEx(kind, 0.0f, volume, PlaySoundEchoSend, pan);
+    JoinWorkerThread();
+    loaderStarted = false;
 }

@@ -1,8 +1,7 @@
-// The sample bank and the sound-effect operations.
+// The sample bank and its loader thread.
 //
 // The bank is written by the loader thread before SamplesLoaded becomes true
 // and only read (by the mixer, for voices started afterwards) from then on.
-// The play operations run on the game thread.
 #pragma once
 
 #include <atomic>
@@ -58,7 +57,6 @@ extern SampleData SampleBank[SampleCount];
 // the play operations and the music: atomic so that read is well defined.
 extern std::atomic<bool> SamplesLoaded;
 extern bool StopLoading;  // guarded by LoaderLock
-extern int32_t nextSfxVoice;
 
 // Folder the sample files are read from, without a trailing slash. Defaults to
 // "dat/samples" (relative to the working directory); the game points it into
@@ -92,5 +90,8 @@ void LoadSampleBank();
 // Frees every frame array; each sample is silent (length 0) afterwards.
 void FreeSamples();
 
-void PlaySound(int32_t kind, float volume, float pan);
-void PlaySoundEx(int32_t kind, float frequency, float volume, float echoSend, float pan);
+// Starts the sample loader thread (the device layer does this after
+// AudioStartupState); StopSampleLoader asks it to stop, waits for it and joins
+// it, and does nothing when no loader was started.
+void StartSampleLoader();
+void StopSampleLoader();

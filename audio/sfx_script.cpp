@@ -13,6 +13,7 @@
 
 #include "audio/samples.h"
 #include "audio/script_lines.h"
+#include "audio/sound_effects.h"
 
 namespace
 {

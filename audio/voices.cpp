@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 
-#include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/voice_frame.h"
 
@@ -64,13 +63,13 @@ void InitVoice(Voice& voice, int32_t kind, uint32_t attack, uint32_t sustain, ui
     voice.volume = static_cast<float>(voice.volume * (r2 * 0.0001 + 1.5));
 }
 
-void GridAlign(Voice& voice)
+void GridAlign(Voice& voice, uint32_t clock)
 {
     if (!voice.gridAlign)
     {
         return;
     }
-    uint32_t m = (voice.delay + SampleClock) % GridFrames;
+    uint32_t m = (voice.delay + clock) % GridFrames;
     if (m == 0)
     {
         return;
@@ -78,7 +77,7 @@ void GridAlign(Voice& voice)
     // Move the start forward to the next grid line; a start moved off the
     // beat is played softer so off-beat hits sit behind the beat.
     voice.delay = voice.delay - m + GridFrames;
-    if (((voice.delay + SampleClock) / GridFrames) % 4 != 0)
+    if (((voice.delay + clock) / GridFrames) % 4 != 0)
     {
         voice.volume = static_cast<float>(voice.volume * 0.75);
     }

@@ -28,7 +28,9 @@ constexpr uint32_t GridFrames = 4725;   // a quarter beat
 
 void InitVoice(Voice& voice, int32_t kind, uint32_t attack, uint32_t sustain, uint32_t release,
                uint32_t delay, float frequency, float volume, float echoSend, float panOffset);
-void GridAlign(Voice& voice);  // reads SampleClock
+// Moves a grid-aligned voice's start to the next quarter beat of the sample
+// clock `clock` (the clock of the frame the voice is activated at).
+void GridAlign(Voice& voice, uint32_t clock);
 bool VoiceFinished(const Voice& voice);
 float EnvelopeLevel(const Voice& voice);
 StereoSample RenderVoice(Voice& voice);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/mixer.h"
+#include "audio/music.h"
 #include "audio/threads.h"
 #include "audio/voices.h"
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "audio/samples.h"
+#include "audio/sound_effects.h"
 #include "game/game_title.h"
 #include "game/sprites.h"
 

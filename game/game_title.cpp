@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "audio/samples.h"
+#include "audio/sound_effects.h"
 #include "game/sprites.h"
 #include "gfx/font.h"
 #include "gfx/palette.h"

@@ -22,6 +22,7 @@
 #include "audio/mixer.h"
 #include "audio/music.h"
 #include "audio/samples.h"
+#include "audio/sound_effects.h"
 #include "audio/stereo.h"
 #include "audio/threads.h"
 #include "audio/voices.h"

@@ -87,14 +87,12 @@ TEST(GridAlign, MovesAStartOffTheGridToTheNextLineAndSoftensItOffTheBeat)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(testing::Message() << "clock " << c.clock << " delay " << c.delay);
-        SampleClock = c.clock;
         Voice voice = PlainVoice(9, 440.0f, 1.0f, c.delay, 0, 100, 0);
         voice.gridAlign = c.align;
-        GridAlign(voice);
+        GridAlign(voice, c.clock);
         EXPECT_EQ(voice.delay, c.alignedDelay);
         EXPECT_EQ(voice.volume, c.volume);
     }
-    SampleClock = 0;
 }
 
 TEST(ApplyPan, KeepsTheCentreBandTruncatesGainsClampsAndWraps)
