@@ -1,7 +1,7 @@
 // Where the game's data files are found. Main thread, at start-up.
 //
-// The working directory's "dat" comes first, so a checkout plays as it always
-// has. An installed game is started from anywhere (a menu starts it in the
+// The working directory's "dat" comes first, so a checkout plays from its own
+// data. An installed game is started from anywhere (a menu starts it in the
 // player's home), so without a "dat" there the data folder installed with the
 // program is used, found from the program's own location: the package then
 // works wherever it is unpacked, and a moved install keeps working.

@@ -11,7 +11,7 @@ extern int32_t WindowWidth;
 extern int32_t WindowHeight;
 
 // SDL video, the OpenGL attributes, the full-screen window at the desktop
-// size, caption, key handling and cursor (start-up steps 4 to 9). Returns
+// size, caption, key handling and cursor. Returns
 // false, after saying why on stderr, when there is no display to open a
 // window on; the caller then ends the program.
 bool OpenWindow();

@@ -44,10 +44,10 @@ int FindFreeVoice(const bool* inUse, int count, int start);
 // Appends a started sound-effect voice to the game thread's block.
 void QueueSfxVoice(int index);
 
-// The audio start-up sequence without its last two steps (the loader thread and
-// the device): SamplesLoaded cleared, note table, sound-effect flags and search
-// index cleared, echo ring, taps, clock, chord row, voices, slots, exchange.
-// The tools and tests start audio with this; the device layer adds the rest.
+// The audio start-up without the loader thread and the device: SamplesLoaded
+// cleared, note table, sound-effect flags and search index cleared, echo ring,
+// taps, clock, chord row, voices, slots, exchange. The tools and tests start
+// audio with this; the device layer adds the loader and the device.
 void AudioStartupState();
 void MarkNewGame();
 

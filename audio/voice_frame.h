@@ -9,9 +9,9 @@
 //
 // The arithmetic is deliberately literal: float where the voice fields are
 // float, double for phase angles, every float-to-integer step truncating
-// toward zero and every 16-bit store keeping the low 16 bits. Recordings of
-// the game's sound depend on these exact bits, so do not "simplify" a
-// constant's precision or reorder a product.
+// toward zero and every 16-bit store keeping the low 16 bits. A seed replays
+// the same sound only with these exact bits (the golden renders check them),
+// so do not "simplify" a constant's precision or reorder a product.
 #pragma once
 
 #include <cmath>

@@ -28,8 +28,9 @@ extern float TargetPalette[PaletteColours][2][3];
 extern int32_t PaletteDriftSpeed;   // 24 at start-up, 1 after the first 2000-tick period
 extern int32_t PaletteTickCounter;  // ticks since start-up or since the last new game
 
-// Start-up step 9 of the display: live and target colours within +-0.08 of the
-// base colours, drawn with rand() in the fixed colour/variant/component order.
+// The last part of the display's start-up: live and target colours within
+// +-0.08 of the base colours, drawn with rand() in the fixed
+// colour/variant/component order.
 void InitPalettes();
 
 // One tick of drift; every 2000 ticks draws new targets.

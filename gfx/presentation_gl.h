@@ -10,7 +10,8 @@
 // frames its used block holds exactly the colours on the screen.
 extern uint8_t DisplayStaging[DisplayImageBytes];
 
-// Display start-up (steps 1 to 9) for a window of width x height pixels.
+// Display start-up for a window of width x height pixels: GL state and
+// projection, the display texture filled with noise, the quad and the palettes.
 void StartDisplay(int32_t width, int32_t height);
 
 // Converts the ScreenBuffer as drawn, uploads it and draws the quad into the

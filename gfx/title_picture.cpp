@@ -1,7 +1,7 @@
 // The title picture: a 64 x 64 grid of palette indices read once at start-up
 // from a text file of whitespace-separated integers, bottom row first.
 //
-// Read on the main thread as the last start-up step; nothing changes it later.
+// Read on the main thread at the end of start-up; nothing changes it later.
 // A missing or short file is not an error: the cells not read stay 0, which
 // the title screen treats as transparent.
 #include "gfx/title_picture.h"
