@@ -1,7 +1,6 @@
-// What the audio tests share: the audio headers, and helpers for running the
-// device callback and reading its frames back, foreseeing rand() and what a
-// voice start makes of it, and a scratch folder per test. Everything here
-// runs on the test's own thread.
+// What the audio tests share: the audio headers, helpers for running the
+// device callback and reading its frames back, and a scratch folder per test.
+// Everything here runs on the test's own thread.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -75,30 +74,6 @@ inline std::vector<StereoSample> Callback(int frames)
     std::vector<uint8_t> bytes(4 * static_cast<size_t>(frames));
     AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
     return DecodeFrames(bytes);
-}
-
-// The next n values rand() gives after srand(seed); leaves rand() reseeded.
-inline std::vector<int> Draws(unsigned seed, int n)
-{
-    std::srand(seed);
-    std::vector<int> draws(n);
-    for (int& d : draws)
-    {
-        d = std::rand();
-    }
-    std::srand(seed);
-    return draws;
-}
-
-// A voice start's pan jitter and volume boost from its two draws.
-inline float Jitter(int draw)
-{
-    return static_cast<float>((draw % 16) * 0.0078125);
-}
-
-inline float Boost(int draw)
-{
-    return static_cast<float>((draw % 1024) * 0.0001 + 1.5);
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path)

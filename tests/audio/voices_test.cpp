@@ -1,5 +1,4 @@
-// One voice on its own: its rand() draws, sample voices, the grid, its pan
-// and absurd volumes.
+// One voice on its own: sample voices, the grid, its pan and absurd volumes.
 
 #include <cmath>
 
@@ -12,15 +11,6 @@ bool Silent(StereoSample frame)
     return frame.left == 0 && frame.right == 0;
 }
 }  // namespace
-
-TEST(InitVoice, DrawsPanJitterThenVolumeBoostAndNegatesThePan)
-{
-    std::vector<int> d = Draws(1234, 2);
-    Voice voice{};
-    InitVoice(voice, 9, 10, 20, 30, 40, 330.0f, 0.5f, 0.7f, 0.25f);
-    EXPECT_EQ(voice.pan, Jitter(d[0]) - 0.25f);
-    EXPECT_EQ(voice.volume, static_cast<float>(0.5f * ((d[1] % 1024) * 0.0001 + 1.5)));
-}
 
 TEST(InitVoice, SampleKindPlaysItsFramesOnceAndMissingOrUnknownSamplesFinishRightAfterTheDelay)
 {

@@ -57,26 +57,6 @@ TEST(PixelColour, ScalesBy255TruncatesClampsJitterAndShowsIndicesWithoutColourAs
     }
 }
 
-TEST(InitPalettes, DrawsLiveThenTargetForEachComponentInTableOrder)
-{
-    srand(1234);
-    int draws[120];
-    for (int& d : draws)
-    {
-        d = rand() % 201 - 100;
-    }
-
-    srand(1234);
-    InitPalettes();
-    // The first draw is live colour 0 variant 0 red, the second its target,
-    // and the last pair belongs to colour 9 variant 1 blue.
-    EXPECT_FLOAT_EQ(LivePalette[0][0][0], static_cast<float>(draws[0] * 0.0008));
-    EXPECT_FLOAT_EQ(TargetPalette[0][0][0], static_cast<float>(draws[1] * 0.0008));
-    EXPECT_FLOAT_EQ(LivePalette[0][1][0], static_cast<float>(draws[6] * 0.0008));
-    EXPECT_FLOAT_EQ(LivePalette[9][1][2], static_cast<float>(BasePalette[9][2] + draws[118] * 0.0008));
-    EXPECT_FLOAT_EQ(TargetPalette[9][1][2], static_cast<float>(BasePalette[9][2] + draws[119] * 0.0008));
-}
-
 TEST(PaletteTick, MovesByOneStepAndSnapsWhenCloserThanAStep)
 {
     SettlePalette();

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "gfx/title_picture.h"
 
@@ -64,24 +62,6 @@ TEST(TitlePicture, ANumberTooLargeForThirtyTwoBitsEndsReadingAndStaysTransparent
     EXPECT_EQ(TitlePicture[0][0], INT32_MAX);
     EXPECT_EQ(TitlePicture[1][0], INT32_MIN);
     EXPECT_EQ(CountNonZero(), 2);
-}
-
-TEST(TitlePicture, EveryByteBetweenTwoNumbersIsHandledAsFormattedExtractionDoes)
-{
-    for (int byte = 0; byte < 256; byte++)
-    {
-        const char ch = static_cast<char>(byte);
-        Read(std::string("4") + ch + "5 6");
-        // Space separates; a digit continues the number; a sign starts the
-        // next one; anything else ends reading.
-        const std::vector<int32_t> expected = std::isspace(byte)   ? std::vector<int32_t>{4, 5, 6}
-                                              : std::isdigit(byte) ? std::vector<int32_t>{405 + 10 * (byte - '0'), 6, 0}
-                                              : ch == '+'          ? std::vector<int32_t>{4, 5, 6}
-                                              : ch == '-'          ? std::vector<int32_t>{4, -5, 6}
-                                                                   : std::vector<int32_t>{4, 0, 0};
-        EXPECT_EQ((std::vector<int32_t>{TitlePicture[0][0], TitlePicture[1][0], TitlePicture[2][0]}), expected)
-            << "byte " << byte;
-    }
 }
 
 TEST(TitlePicture, AMissingFileGivesAnEmptyPictureEvenAfterAnEarlierRead)
