@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "audio/block_render.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
 #include "audio/threads.h"
@@ -55,6 +56,17 @@ void MixerBlocked(benchmark::State& state)
         benchmark::Counter::kIsRate);
 }
 BENCHMARK(MixerBlocked)->Unit(benchmark::kMicrosecond);
+
+// The block path on the baseline build of the renderer's kernel, which CPUs
+// without AVX2 run.
+void MixerBlockedBaselineKernel(benchmark::State& state)
+{
+    const BlockKernel chosen = ActiveBlockKernel();
+    UseBlockKernel(BlockKernel::Baseline);
+    MixerBlocked(state);
+    UseBlockKernel(chosen);
+}
+BENCHMARK(MixerBlockedBaselineKernel)->Unit(benchmark::kMicrosecond);
 
 void MixerPlainReference(benchmark::State& state)
 {
