@@ -117,9 +117,14 @@ protected:
 
 }  // namespace
 
+void PrintTo(BlockKernel kernel, std::ostream* out)
+{
+    *out << (kernel == BlockKernel::Avx2 ? "Avx2" : "Baseline");
+}
+
 INSTANTIATE_TEST_SUITE_P(BlockMix, BlockMixEachKernel, ::testing::Values(BlockKernel::Baseline, BlockKernel::Avx2),
                          [](const ::testing::TestParamInfo<BlockKernel>& info) {
-                             return info.param == BlockKernel::Avx2 ? "Avx2" : "Baseline";
+                             return ::testing::PrintToString(info.param);
                          });
 
 TEST(BlockMix, PicksTheWidestKernelTheCpuSupports)
