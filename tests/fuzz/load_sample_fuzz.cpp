@@ -20,28 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "audio/ogg_check.h"
 #include "audio/samples.h"
 
 namespace
 {
 std::string Folder;  // the temporary sample folder
 std::string File;    // the one file in it
-
-// The Ogg page checksum: CRC-32, polynomial 0x04c11db7, not reflected, no
-// final inversion, over the page with its checksum field zeroed.
-uint32_t PageChecksum(const uint8_t* data, size_t size)
-{
-    uint32_t crc = 0;
-    for (size_t i = 0; i < size; i++)
-    {
-        crc ^= static_cast<uint32_t>(data[i]) << 24;
-        for (int bit = 0; bit < 8; bit++)
-        {
-            crc = (crc & 0x80000000u) != 0 ? (crc << 1) ^ 0x04c11db7u : crc << 1;
-        }
-    }
-    return crc;
-}
 
 // Rewrites the checksum of every page that starts with "OggS" and has a whole
 // header; a page cut short by the end of the input is summed as far as it
@@ -75,7 +60,7 @@ bool MendChecksums(std::vector<uint8_t>& bytes)
             stored[k] = bytes[at + 22 + k];
             bytes[at + 22 + k] = 0;
         }
-        const uint32_t sum = PageChecksum(&bytes[at], size);
+        const uint32_t sum = OggChecksum(&bytes[at], size);
         for (int k = 0; k < 4; k++)
         {
             bytes[at + 22 + k] = static_cast<uint8_t>(sum >> (8 * k));

@@ -12,7 +12,6 @@
 
 #include "game/garden_replay.h"
 #include "game/replay_script.h"
-#include "gfx/palette.h"
 #include "garden_fixtures.h"
 
 namespace
@@ -115,22 +114,6 @@ TEST(ReplayScript, ReadsEventsInFileOrderAndRejectsEveryMalformedLineWithItsNumb
         EXPECT_EQ(errorLine, 3u) << line;
         EXPECT_FALSE(error.empty());
     }
-}
-
-TEST(Replay, TheFirstIterationRunsNoUpdateAndEveryLaterOneRunsOne)
-{
-    GardenReplay replay(9, {{1, true, ButtonDown}});
-    EXPECT_EQ(replay.mode().tick, 1u);
-    replay.step();
-    EXPECT_EQ(replay.mode().tick, 1u);
-    EXPECT_EQ(replay.mode().cursorY, 4) << "pressed, but no update ran yet";
-    for (int i = 2; i <= 9; ++i)
-    {
-        replay.step();
-        EXPECT_EQ(replay.mode().tick, static_cast<uint32_t>(i));
-        EXPECT_EQ(replay.mode().cursorY, i < 9 ? 3 : 2) << "iteration " << i;
-    }
-    EXPECT_EQ(PaletteTickCounter, 9) << "reset by the new game, then one per iteration";
 }
 
 TEST(Replay, AFixedSeedAndKeyLogAlwaysPlayTheSameGame)
