@@ -1,5 +1,5 @@
-// The play state's entity machinery: ids, the behaviour pass, sliding between
-// cells and entity drawing.
+// The play state's entity machinery: the behaviour pass, sliding between
+// cells and entity drawing. Entity ids are part of the golden replay.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -7,18 +7,6 @@
 #include "game/game_state.h"
 #include "game/sprites.h"
 #include "garden_fixtures.h"
-
-TEST(EntityIds, AreHandedOutInOrderAndNeverReused)
-{
-    GameState state;
-    state.spawnEntity(EntityCreature, 1, 1);
-    Entity& second = state.spawnEntity(EntityCreature, 3, 3);
-    EXPECT_EQ(second.id, 2u);
-    second.hp = -1;
-    state.update();
-    EXPECT_EQ(state.entities.count(2), 0u);
-    EXPECT_EQ(state.spawnEntity(EntityCreature, 3, 3).id, 3u);
-}
 
 TEST(BehaviourPass, AnEntityAtZeroHpStillCountsDownAndSlidesThenGoesNextUpdate)
 {
