@@ -2,7 +2,10 @@
 // without harm, the loader can be stopped, and PlaySound / PlaySoundEx claim,
 // refuse and recycle voices as the game hears.
 
+#include <chrono>
 #include <cmath>
+#include <cstring>
+#include <thread>
 
 #include "tests/audio/audio_harness.h"
 
@@ -214,4 +217,81 @@ TEST_F(SoundEffects, SixtyFifthEffectIsDroppedUntilAFinishedVoiceComesBack)
     PlaySound(StepKind, 0.4f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 1);
     EXPECT_EQ(nextSfxVoice, searchIndex);  // the search resumes where it stopped
+}
+
+namespace
+{
+// Resident memory of this process now and at its peak since the last reset, in kB.
+long StatusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+    {
+        if (line.rfind(field, 0) == 0)
+        {
+            return std::atol(line.c_str() + std::strlen(field) + 1);
+        }
+    }
+    return -1;
+}
+
+bool ResetPeakMemory()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+}  // namespace
+
+TEST_F(SampleLoader, LongFilesAreCutTheBankStaysBoundedAndShutdownStopsInTheMiddleOfAFile)
+{
+    // A minute of sound under every name: 34 minutes, 360 MB decoded whole.
+    ScratchDir scratch;
+    const std::string sample = (scratch.path / "long.ogg").string();
+    ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -C -1 '" + sample + "' synth 60 sine 440").c_str()), 0)
+        << "sox makes the long sample";
+    for (const char* name : SampleNames)
+    {
+        std::filesystem::create_symlink(sample, scratch.path / (std::string(name) + ".ogg"));
+    }
+    useDirectory(scratch.path.string());
+
+    // Shutdown while the first file decodes: the loader stops at once and
+    // that sample stays silent.
+    StartSampleLoader();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    auto asked = std::chrono::steady_clock::now();
+    StopSampleLoader();
+    auto waited = std::chrono::steady_clock::now() - asked;
+    EXPECT_TRUE(SamplesLoaded);
+    EXPECT_EQ(SampleBank[0].length, 0u) << "the file being decoded when shutdown asked";
+    const auto waitedMs = std::chrono::duration_cast<std::chrono::milliseconds>(waited).count();
+    RecordProperty("stop_ms", static_cast<int>(waitedMs));
+    EXPECT_LT(waitedMs, 250);
+    FreeSamples();
+
+    // The whole bank: each sample cut at 30 s, later ones silent once the
+    // bank holds 2^24 frames, and memory to match.
+    const long before = StatusKb("VmRSS:");
+    const bool peakReset = ResetPeakMemory();
+    LoadSampleBank();
+    const long peak = StatusKb("VmHWM:");
+    RecordProperty("bank_peak_kb", static_cast<int>(peak - before));
+    uint64_t frames = 0;
+    for (const SampleData& s : SampleBank)
+    {
+        EXPECT_LE(s.length, MaxSampleFrames);
+        frames += s.length;
+    }
+    EXPECT_EQ(SampleBank[0].length, MaxSampleFrames);
+    EXPECT_LE(frames, MaxBankFrames);
+    EXPECT_GT(frames, MaxBankFrames - MaxSampleFrames);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // The sanitizers keep freed memory aside, so the peak means little there.
+    if (peakReset && before > 0 && peak > 0)
+    {
+        EXPECT_LT(peak - before, 100 * 1024) << "kB above the start; the bank itself may take 64 MiB";
+    }
+#endif
 }

@@ -1,0 +1,176 @@
+// The real program facing what a hostile machine can put in its way: FIFOs
+// under its data and screenshot names, a sample far longer than any of its
+// own, and the display going away under it. Each must leave the game
+// answering Escape at once, or end it with exit 1 and one line on stderr.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "tests/e2e/program_run.h"
+
+using namespace e2e;
+
+namespace
+{
+const char* const SampleFiles[] = {
+    "drum0", "drum1", "drum2", "drum3", "drum4", "drum5", "drum6", "drum7", "drum8", "drum9", "drumA", "drumB",
+    "drumC", "drumD", "drumE", "drumF", "telefail", "lh_warp", "start", "die", "respawn", "win", "bombexp",
+    "enemy_death", "collect", "zap", "stairs", "unlock", "bomb", "switch", "talk", "cat", "wall", "step",
+};
+
+// Replaces the scratch directory's link to the data by a folder of its own:
+// the shipped title picture and, for each sample name, `sample` (or the
+// shipped file when empty).
+fs::path OwnData(Program& program, const fs::path& sample = {})
+{
+    const fs::path dat = program.scratch.path / "dat";
+    const fs::path shipped = fs::path(MIRELANTHA_SOURCE_DIR) / "dat";
+    fs::remove(dat);
+    fs::create_directories(dat / "samples");
+    fs::create_symlink(shipped / "lh0.txt", dat / "lh0.txt");
+    for (const char* name : SampleFiles)
+    {
+        const std::string file = std::string(name) + ".ogg";
+        fs::create_symlink(sample.empty() ? shipped / "samples" / file : sample, dat / "samples" / file);
+    }
+    return dat;
+}
+
+// Milliseconds from Escape to the program's end; -1 when it did not end
+// within `limitMs` (it is killed then).
+int EscapeAndTime(Program& program, int limitMs)
+{
+    auto pressed = std::chrono::steady_clock::now();
+    program.keys("key Escape");
+    int status = WaitForExit(std::exchange(program.pid, 0), limitMs);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+    return status == 0 ? static_cast<int>(took.count()) : -1;
+}
+
+// An X server of the test's own, to be killed under the game.
+struct OwnXvfb
+{
+    std::string display;
+    pid_t pid = 0;
+
+    OwnXvfb()
+    {
+        for (int number = 75; number < 200 && display.empty(); number++)
+        {
+            const std::string name = ":" + std::to_string(number);
+            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
+            {
+                continue;
+            }
+            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "640x480x24", "-nolisten", "tcp"}, "/", {},
+                        "/dev/null");
+            bool lost = false;
+            bool answered = WaitFor([&] {
+                lost = waitpid(pid, nullptr, WNOHANG) == pid;
+                return lost || RunOnDisplay(name, "xdpyinfo");
+            }, 10000);
+            display = name;
+            if (lost)
+            {
+                pid = 0;  // another server won this number; try the next
+                display.clear();
+            }
+            else if (!answered)
+            {
+                stop();
+                display.clear();
+            }
+        }
+    }
+    ~OwnXvfb() { stop(); }
+
+    // Killed outright, as a crashing server dies; what it leaves behind is
+    // cleared so the display number is free again.
+    void stop()
+    {
+        if (pid > 0)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            pid = 0;
+            const std::string number = display.substr(1);
+            std::error_code ignored;
+            fs::remove("/tmp/.X" + number + "-lock", ignored);
+            fs::remove("/tmp/.X11-unix/X" + number, ignored);
+        }
+    }
+};
+}  // namespace
+
+TEST(HostileData, FifosUnderThePictureASampleAndTheScreenshotNameHoldNothingUp)
+{
+    Program program;
+    const fs::path dat = OwnData(program);
+    fs::remove(dat / "lh0.txt");
+    ASSERT_EQ(mkfifo((dat / "lh0.txt").c_str(), 0600), 0);
+    fs::remove(dat / "samples/drum0.ogg");
+    ASSERT_EQ(mkfifo((dat / "samples/drum0.ogg").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((program.scratch.path / "screen0.png").c_str(), 0600), 0);
+
+    program.start({{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(program.windowShown());
+    // The FIFO keeps its name; the screenshot takes the next one.
+    program.nextScreenshot = 1;
+    Picture title;
+    bool saved = program.screenshot(title);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(!saved || ReadCells(title)[PixelOffset(64, 50)] == 0) << "no picture";
+    int took = EscapeAndTime(program, 5000);
+    EXPECT_GE(took, 0) << "Escape did not end the program";
+    EXPECT_LT(took, 1000);
+}
+
+TEST(HostileData, EscapeWhileALongSampleIsDecodingEndsTheProgramAtOnce)
+{
+    // A minute of sound under every sample name: 34 minutes in all, far past
+    // what the bank takes, and several seconds of decoding.
+    Program program;
+    const fs::path sample = program.scratch.path / "long.ogg";
+    ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -C -1 '" + sample.string() + "' synth 60 sine 440").c_str()), 0);
+    OwnData(program, sample);
+
+    program.start({{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(program.windowShown());
+    SleepMs(300);
+    int took = EscapeAndTime(program, 30000);
+    EXPECT_GE(took, 0) << "Escape did not end the program";
+    EXPECT_LT(took, 1000);
+}
+
+TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLine)
+{
+    for (bool killServer : {false, true})
+    {
+        SCOPED_TRACE(killServer ? "X server killed" : "window destroyed");
+        OwnXvfb server;
+        ASSERT_FALSE(server.display.empty()) << "could not start Xvfb";
+        ScratchDirectory scratch;
+        pid_t pid = Spawn({ProgramPath}, scratch.path,
+                          {{"DISPLAY", server.display}, {"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
+                          scratch.path / "stderr.txt");
+        ASSERT_TRUE(WaitFor([&] { return RunOnDisplay(server.display, "xdotool search --name '^mirelantha$'"); },
+                            15000));
+        SleepMs(300);
+        if (killServer)
+        {
+            server.stop();
+        }
+        else
+        {
+            RunOnDisplay(server.display, "xdotool search --name '^mirelantha$' windowkill");
+        }
+        EXPECT_EQ(WaitForExit(pid, 5000), 1) << "-1: an abort, a signal or no end at all";
+        std::string message = ReadAll(scratch.path / "stderr.txt");
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_NE(message.find("mirelantha:"), std::string::npos) << message;
+    }
+}
