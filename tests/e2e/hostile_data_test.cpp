@@ -3,6 +3,7 @@
 // own, and the display going away under it. Each must leave the game
 // answering Escape at once, or end it with exit 1 and one line on stderr.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -56,34 +57,30 @@ struct OwnXvfb
     std::string display;
     pid_t pid = 0;
 
+    // The server picks a free display number itself and tells it on a pipe,
+    // so no other server on the machine can race us for it.
     OwnXvfb()
     {
-        for (int number = 75; number < 200 && display.empty(); number++)
+        int fds[2];
+        if (pipe(fds) != 0)
         {
-            const std::string name = ":" + std::to_string(number);
-            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
-            {
-                continue;
-            }
-            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "640x480x24", "-nolisten", "tcp"}, "/", {},
-                        "/dev/null");
-            bool lost = false;
-            bool answered = WaitFor([&] {
-                lost = waitpid(pid, nullptr, WNOHANG) == pid;
-                return lost || RunOnDisplay(name, "xdpyinfo");
-            }, 10000);
-            display = name;
-            if (lost)
-            {
-                pid = 0;  // another server won this number; try the next
-                display.clear();
-            }
-            else if (!answered)
-            {
-                stop();
-                display.clear();
-            }
+            return;
+        }
+        pid = Spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "640x480x24",
+                     "-nolisten", "tcp"},
+                    "/", {}, "/dev/null");
+        close(fds[1]);
+        std::string number;
+        pollfd wait = {fds[0], POLLIN, 0};
+        char c = 0;
+        while (poll(&wait, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n')
+        {
+            number += c;
+        }
+        close(fds[0]);
+        if (!number.empty() && WaitFor([&] { return RunOnDisplay(":" + number, "xdpyinfo"); }, 10000))
+        {
+            display = ":" + number;
         }
     }
     ~OwnXvfb() { stop(); }
@@ -97,10 +94,13 @@ struct OwnXvfb
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
             pid = 0;
-            const std::string number = display.substr(1);
-            std::error_code ignored;
-            fs::remove("/tmp/.X" + number + "-lock", ignored);
-            fs::remove("/tmp/.X11-unix/X" + number, ignored);
+            if (!display.empty())
+            {
+                const std::string number = display.substr(1);
+                std::error_code ignored;
+                fs::remove("/tmp/.X" + number + "-lock", ignored);
+                fs::remove("/tmp/.X11-unix/X" + number, ignored);
+            }
         }
     }
 };
@@ -158,7 +158,8 @@ TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLi
                           {{"DISPLAY", server.display}, {"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
                           scratch.path / "stderr.txt");
         ASSERT_TRUE(WaitFor([&] { return RunOnDisplay(server.display, "xdotool search --name '^mirelantha$'"); },
-                            15000));
+                            15000))
+            << server.display << ": " << ReadAll(scratch.path / "stderr.txt") << " exited: " << WaitForExit(pid, 10);
         SleepMs(300);
         if (killServer)
         {
