@@ -87,7 +87,8 @@ bool RunPathFits(const Voice& voice)
     {
         return false;
     }
-    return kind == 1 || (kind >= 4 && kind <= 7) || (kind >= 9 && kind <= 12);
+    return kind == KindSine || (kind >= KindSineSweepUp && kind <= KindFmSine) ||
+           (kind >= KindSquare && kind <= KindTriangle);
 }
 
 // Renders `count` frames of a voice that is past its delay and does not

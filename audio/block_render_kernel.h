@@ -205,7 +205,7 @@ template <typename Value>
     const double r = voice.release;
     switch (voice.kind)
     {
-    case 4:
+    case KindSineSweepUp:
         if (phase == Phase::Attack)
         {
             const double c = TwoPi * f;
@@ -218,7 +218,7 @@ template <typename Value>
         }
         FillPlainAngles(f, p, n);
         return;
-    case 5:
+    case KindSineFall:
         if (phase == Phase::Release)
         {
             const double c = TwoPi * f;
@@ -231,7 +231,7 @@ template <typename Value>
         }
         FillPlainAngles(f, p, n);
         return;
-    case 6:
+    case KindSineGlide:
         if (phase == Phase::Sustain)
         {
             for (uint32_t i = 0; i < n; ++i)
@@ -244,7 +244,7 @@ template <typename Value>
         }
         FillPlainAngles(f, p, n);  // the attack is silenced by the caller
         return;
-    case 7:
+    case KindFmSine:
     {
         const double c = TwoPi * f;
         const double slow = c * 0.015625;
@@ -293,7 +293,7 @@ template <typename Value>
 [[gnu::always_inline]] inline void FillCounts(const Voice& voice, Phase phase, uint32_t p, uint32_t n)
 {
     const float f = voice.frequency;
-    if (voice.kind == 10 && phase == Phase::Release)
+    if (voice.kind == KindSquareFall && phase == Phase::Release)
     {
         const double d = voice.delay;
         const double a = voice.attack;
@@ -306,7 +306,7 @@ template <typename Value>
         }
         return;
     }
-    if (voice.kind == 11 && phase == Phase::Attack)
+    if (voice.kind == KindSquareSweepUp && phase == Phase::Attack)
     {
         const float d = static_cast<float>(voice.delay);
         const float a = static_cast<float>(voice.attack);
@@ -461,11 +461,11 @@ bool SquareCountsFromPitch(const Voice& voice, Phase phase)
 {
     switch (voice.kind)
     {
-    case 9:
+    case KindSquare:
         return true;
-    case 10:
+    case KindSquareFall:
         return phase != Phase::Release;
-    case 11:
+    case KindSquareSweepUp:
         return phase != Phase::Attack;
     default:
         return false;
@@ -546,16 +546,16 @@ bool SquareCountsFromPitch(const Voice& voice, Phase phase)
         AddRun(voice, true, n, lanes, at);
         return;
     }
-    if (kind == 6 && phase == Phase::Attack)
+    if (kind == KindSineGlide && phase == Phase::Attack)
     {
         return;  // the glide is silent during its attack
     }
-    if (kind == 9 || kind == 10 || kind == 11)
+    if (kind == KindSquare || kind == KindSquareFall || kind == KindSquareSweepUp)
     {
         FillCounts(voice, phase, p, n);
         SquaresFromCounts(n);
     }
-    else if (kind == 12)
+    else if (kind == KindTriangle)
     {
         FillCounts(voice, phase, p, n);
         TrianglesFromCounts(n);

@@ -143,7 +143,7 @@ int NoiseVoiceCount()
     int count = 0;
     for (int v = 0; v < VoiceCount; ++v)
     {
-        count += VoiceActive[v] && Voices[v].kind == 8 ? 1 : 0;
+        count += VoiceActive[v] && Voices[v].kind == KindNoise ? 1 : 0;
     }
     return count;
 }

@@ -174,22 +174,22 @@ inline StereoSample VoiceFrame(const Voice& voice, uint32_t position, float amp)
     }
     switch (voice.kind)
     {
-    case 1:
+    case KindSine:
         return OscillatorFrame(0, p, f, amp, 0.0f);
-    case 4:
+    case KindSineSweepUp:
         if (p < d + a)
         {
             double t = TwoPi * f * (static_cast<double>(p) - d) / a * p / FramesPerSecond;
             return Tone(t, amp);
         }
         return Tone(Angle(f, p), amp);
-    case 5:
+    case KindSineFall:
         if (p < d + a + s)
         {
             return Tone(Angle(f, p), amp);
         }
         return Tone(Angle(f, ReleaseTime(voice, p)), amp);
-    case 6:
+    case KindSineGlide:
         if (p < d + a)
         {
             return {0, 0};
@@ -200,26 +200,26 @@ inline StereoSample VoiceFrame(const Voice& voice, uint32_t position, float amp)
             return Tone(TwoPi * (u * f) * p / FramesPerSecond, amp);
         }
         return Tone(Angle(f, p), amp);
-    case 7:
+    case KindFmSine:
     {
         float m = static_cast<float>(std::sin(TwoPi * f * 0.015625 * p / FramesPerSecond));
         return Tone(m * 0.39269909 + Angle(f, p), amp);
     }
-    case 8:
+    case KindNoise:
     {
         int r = std::rand() % 1024 - 512;
         int16_t v = TruncTo16(r * 0.001953125 * 16383);
         return Scaled(v, amp);
     }
-    case 9:
+    case KindSquare:
         return OscillatorFrame(1, p, f, amp, 1.0f);
-    case 10:
+    case KindSquareFall:
         if (p < d + a + s)
         {
             return Square(WrapMul32(TruncLow32(f), p) % PhaseFrames, amp);
         }
         return Square(TruncLow32(ReleaseTime(voice, p) * f) % PhaseFrames, amp);
-    case 11:
+    case KindSquareSweepUp:
         if (p < d + a)
         {
             // Single precision, like the voice's own fields.
@@ -228,7 +228,7 @@ inline StereoSample VoiceFrame(const Voice& voice, uint32_t position, float amp)
             return Square(TruncLow32(t) % PhaseFrames, amp);
         }
         return Square(WrapMul32(TruncLow32(f), p) % PhaseFrames, amp);
-    case 12:
+    case KindTriangle:
         return OscillatorFrame(1, p, f, amp, 0.0f);
     default:
         return {0, 0};  // 0, 2, 3, 13..16 and negative kinds are silent

@@ -334,8 +334,8 @@ void GameTitle::drawStockCount(int32_t stock, int32_t y)
     std::snprintf(count, sizeof count, "%d", stock);
     // A digit's advance includes the blank column after its ink.
     const int32_t countX = std::min(122, ScreenWidth + 1 - TextWidth(count));
-    DrawText("x", std::min(118, countX - TextWidth("x")), y, 1, 1);
-    DrawText(count, countX, y, 2, 1);
+    DrawText("x", std::min(118, countX - TextWidth("x")), y, ColourDarkBrown, 1);
+    DrawText(count, countX, y, ColourMutedBrown, 1);
 }
 
 void GameTitle::drawStockPanel()
@@ -344,8 +344,8 @@ void GameTitle::drawStockPanel()
     for (int32_t i = 0; i < TileKinds; ++i)
     {
         const int32_t y = 85 - 13 * i;
-        drawSprite(i + 1, 110, y + 2, OrientUpright, true);
-        DrawText(StockKeyLetters[i], 98, y, 5, 1);
+        drawSprite(TileGroundCover + i, 110, y + 2, OrientUpright, true);
+        DrawText(StockKeyLetters[i], 98, y, ColourBlue, 1);
         drawStockCount(tileStock[i], y);
         stockEmpty = stockEmpty && tileStock[i] == 0;
     }
@@ -356,10 +356,10 @@ void GameTitle::drawStockPanel()
         {
             for (int32_t y = 2; y <= 9; ++y)
             {
-                ScreenBuffer[PixelOffset(x, y)] = 0;
+                ScreenBuffer[PixelOffset(x, y)] = ColourBlack;
             }
         }
         const char* prompt = "press space to open garden";
-        DrawText(prompt, 64 - TextWidth(prompt) / 2, 4, 8, 1);
+        DrawText(prompt, 64 - TextWidth(prompt) / 2, 4, ColourOrange, 1);
     }
 }

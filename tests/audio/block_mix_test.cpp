@@ -38,13 +38,17 @@ void InstallFakeBank()
 // Starts sound effects on free voices the way PlaySoundEx does.
 void StartEffects(int wave, int noiseVoices)
 {
-    const int32_t kinds[] = {1, 4, 5, 6, 7, 9, 10, 11, 12, 17 + 20, 17 + 3, 0, 13};
+    // Every synthesised kind, two samples, and two silent kinds.
+    const int32_t kinds[] = {KindSine,     KindSineSweepUp,   KindSineFall,         KindSineGlide,
+                             KindFmSine,   KindSquare,        KindSquareFall,       KindSquareSweepUp,
+                             KindTriangle, SampleKind(SoundRespawn), SampleKind(SoundDrum0 + 3),
+                             KindSilence,  13};
     int started = 0;
     for (int i = 0; i < SfxVoiceCount && started < 24; ++i)
     {
         if (!SfxVoiceInUse[i])
         {
-            int32_t kind = started < noiseVoices ? 8 : kinds[(i * 7 + wave * 3) % 13];
+            int32_t kind = started < noiseVoices ? KindNoise : kinds[(i * 7 + wave * 3) % 13];
             uint32_t attack = 300 + 911u * static_cast<uint32_t>((i + wave) % 4);
             uint32_t sustain = 2000 + 3331u * static_cast<uint32_t>((i * 3 + wave) % 6);
             uint32_t release = 1000 + 4409u * static_cast<uint32_t>((i + 2 * wave) % 5);

@@ -44,7 +44,8 @@ TEST(ExchangeStress, EveryStartedEffectComesBackFinishedWhileBothThreadsRun)
         mixerDone = true;
     });
 
-    const int32_t kinds[] = {1, 4, 5, 7, 9, 11, 12};
+    const int32_t kinds[] = {KindSine,   KindSineSweepUp,   KindSineFall, KindFmSine,
+                             KindSquare, KindSquareSweepUp, KindTriangle};
     long started = 0;
     long freed = 0;
     while (!mixerDone)

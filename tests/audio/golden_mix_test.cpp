@@ -37,12 +37,12 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     AudioStartupState();
     SampleClock = 1;  // clear of the beat: no music in these frames
     const Voice mix[] = {
-        Make(1, 441.0f, 0.3f, 0.5f, 0.0f, 0, 0, 1000, 0),
-        Make(9, 220.5f, 0.2f, 1.0f, 0.5f, 10, 0, 300, 100),
-        Make(12, 882.0f, 0.25f, 0.3f, -0.7f, 0, 50, 200, 100),
-        Make(4, 300.0f, 0.4f, 0.8f, 0.2f, 5, 200, 100, 50),
-        Make(7, 523.25f, 0.35f, 0.6f, -0.2f, 20, 10, 250, 80),
-        Make(FirstSampleKind + 12, 0.0f, 0.9f, 0.45f, 0.1f, 30, 0, 300, 0),
+        Make(KindSine, 441.0f, 0.3f, 0.5f, 0.0f, 0, 0, 1000, 0),
+        Make(KindSquare, 220.5f, 0.2f, 1.0f, 0.5f, 10, 0, 300, 100),
+        Make(KindTriangle, 882.0f, 0.25f, 0.3f, -0.7f, 0, 50, 200, 100),
+        Make(KindSineSweepUp, 300.0f, 0.4f, 0.8f, 0.2f, 5, 200, 100, 50),
+        Make(KindFmSine, 523.25f, 0.35f, 0.6f, -0.2f, 20, 10, 250, 80),
+        Make(SampleKind(SoundDrum0 + 12), 0.0f, 0.9f, 0.45f, 0.1f, 30, 0, 300, 0),
     };
     for (int i = 0; i < 6; ++i)
     {

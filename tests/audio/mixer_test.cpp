@@ -9,7 +9,7 @@ namespace
 // What PlaySoundEx does once it has found a free voice.
 void StartSfx(int index, uint32_t sustain)
 {
-    InitVoice(Voices[index], 9, 0, sustain, 0, 0, 441.0f, 0.5f, 0.0f, 0.0f);
+    InitVoice(Voices[index], KindSquare, 0, sustain, 0, 0, 441.0f, 0.5f, 0.0f, 0.0f);
     SfxVoiceInUse[index] = true;
     QueueSfxVoice(index);
 }
@@ -66,7 +66,7 @@ TEST(Callback, WritesWholeFramesWrappingLoudSumsAndLeavesTheRemainderBytesUntouc
     FreshMixer();
     for (int v = 64; v < 67; ++v)  // three full-scale squares
     {
-        Voices[v] = PlainVoice(9, 441.0f, 1.0f, 0, 0, 10000, 0);
+        Voices[v] = PlainVoice(KindSquare, 441.0f, 1.0f, 0, 0, 10000, 0);
         VoiceActive[v] = true;
     }
     std::vector<uint8_t> bytes(4 * 60 + 3, 0xab);

@@ -13,8 +13,7 @@ namespace
 {
 const std::string OddSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/tests/data/samples_odd";
 
-constexpr int CatId = 31;
-constexpr int32_t StepKind = FirstSampleKind + 33;
+constexpr int32_t StepKind = SampleKind(SoundStep);
 
 int QueuedSfx()
 {
@@ -149,18 +148,18 @@ TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
 {
     ScratchDir scratch;
     std::filesystem::copy(ShippedSamples, scratch.path);
-    std::filesystem::remove(scratch.path / (std::string(SampleNames[CatId]) + ".ogg"));
+    std::filesystem::remove(scratch.path / (std::string(SampleNames[SoundCat]) + ".ogg"));
     useDirectory(scratch.path.string());
     SampleLoaderThread();
     ASSERT_TRUE(SamplesLoaded);
-    EXPECT_EQ(SampleBank[CatId].length, 0u);
+    EXPECT_EQ(SampleBank[SoundCat].length, 0u);
     EXPECT_EQ(LoadedSamples(), SampleCount - 1);
 
     // Picking up a tile (the cat) plays nothing and frees its voice again.
     AudioStartupState();
     SamplesLoaded = true;
     SampleClock = 1;  // past the first beat: no music starts in these frames
-    PlaySoundEx(FirstSampleKind + CatId, 0.0f, 0.4f, 0.6f, 0.0f);
+    PlaySoundEx(SampleKind(SoundCat), 0.0f, 0.4f, 0.6f, 0.0f);
     AudioUpdate(false, false);
     EXPECT_EQ(Rms(Callback(8000), true), 0.0);
     EXPECT_FALSE(VoiceActive[0]);
@@ -170,12 +169,12 @@ TEST_F(SoundEffects, NothingPlaysBeforeTheBankIsLoadedNorPastItsEnd)
 {
     ASSERT_FALSE(SamplesLoaded);
     PlaySound(StepKind, 0.4f, 0.0f);
-    PlaySound(9, 0.4f, 0.0f);  // refused even though it needs no sample
+    PlaySound(KindSquare, 0.4f, 0.0f);  // refused even though it needs no sample
     PlaySoundEx(StepKind, 0.0f, 0.4f, 0.6f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 0);
 
     // A synthesised effect started the long way needs no sample.
-    PlaySoundEx(9, 440.0f, 0.4f, 0.6f, 0.0f);
+    PlaySoundEx(KindSquare, 440.0f, 0.4f, 0.6f, 0.0f);
     EXPECT_EQ(QueuedSfx(), 1);
 
     // Kinds that would read past the bank are refused once it is loaded too.

@@ -77,7 +77,7 @@ TEST(GridAlign, MovesAStartOffTheGridToTheNextLineAndSoftensItOffTheBeat)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(testing::Message() << "clock " << c.clock << " delay " << c.delay);
-        Voice voice = PlainVoice(9, 440.0f, 1.0f, c.delay, 0, 100, 0);
+        Voice voice = PlainVoice(KindSquare, 440.0f, 1.0f, c.delay, 0, 100, 0);
         voice.gridAlign = c.align;
         GridAlign(voice, c.clock);
         EXPECT_EQ(voice.delay, c.alignedDelay);
@@ -112,9 +112,9 @@ TEST(ApplyPan, KeepsTheCentreBandTruncatesGainsClampsAndWraps)
 
 TEST(Waveforms, AbsurdVolumeMakesNoiseRatherThanUndefinedBehaviour)
 {
-    Voice voice = PlainVoice(9, 441.0f, 1.0e30f, 0, 0, 10, 0);
+    Voice voice = PlainVoice(KindSquare, 441.0f, 1.0e30f, 0, 0, 10, 0);
     EXPECT_EQ(RenderVoice(voice).left, 0);  // INT32_MIN keeps no low bits
-    Voice nan = PlainVoice(1, 441.0f, NAN, 0, 0, 10, 0);
+    Voice nan = PlainVoice(KindSine, 441.0f, NAN, 0, 0, 10, 0);
     nan.position = 25;
     EXPECT_EQ(RenderVoice(nan).left, 0);
 }

@@ -24,7 +24,7 @@ TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButStillTurns)
 {
     auto garden = OpenEmptyGarden(31);
     Entity& gardener = Gardener(*garden);
-    garden->tiles[CellIndex(1, 7)] = 6;
+    garden->tiles[CellIndex(1, 7)] = TileShrubN;
     Hold(*garden, ButtonUp);
     Hold(*garden, ButtonLeft);
     EXPECT_EQ(gardener.orientation, OrientMirrored);
@@ -71,10 +71,10 @@ TEST(Creature, AHungryCreatureOnTheCornerLeavesLeftAndVanishesWithoutSparks)
 TEST(Flyer, PollinatesCloseCellsTwiceAndNearOnesOnce)
 {
     auto garden = NewGarden(38);
-    garden->tiles[CellIndex(2, 2)] = 13;  // distance 0
-    garden->tiles[CellIndex(3, 2)] = 13;  // distance 12
-    garden->tiles[CellIndex(4, 2)] = 13;  // distance 24
-    garden->tiles[CellIndex(2, 3)] = 14;  // grown: not pollinated
+    garden->tiles[CellIndex(2, 2)] = TilePlantV2;  // distance 0
+    garden->tiles[CellIndex(3, 2)] = TilePlantV2;  // distance 12
+    garden->tiles[CellIndex(4, 2)] = TilePlantV2;  // distance 24
+    garden->tiles[CellIndex(2, 3)] = TilePlantV3;  // grown: not pollinated
     Entity& flyer = garden->spawnEntity(EntityFlyer, 2, 2);
     garden->update();
     const std::vector<int32_t> growth = {garden->growth[CellIndex(2, 2)], garden->growth[CellIndex(3, 2)],

@@ -17,7 +17,7 @@ void WallTheBorder(GameTitle& garden)
     {
         for (int y = 0; y < 8; ++y)
         {
-            garden.tiles[CellIndex(x, y)] = OnBorder(x, y) ? 3 : garden.tiles[CellIndex(x, y)];
+            garden.tiles[CellIndex(x, y)] = OnBorder(x, y) ? TileStone : garden.tiles[CellIndex(x, y)];
         }
     }
 }
@@ -28,9 +28,9 @@ TEST(PlantStages, XNeverStartsOverWhileVAndBResetAndShowTheirFirstStageNextTick)
 {
     // {cell, tile, growth} -> tile after one step, growth reset?, tile after two.
     struct Case { int32_t cell, tile, growth, oneStep, twoSteps; bool reset; };
-    const Case cases[] = {{CellIndex(2, 3), 8, 60000, 11, 11, false},
-                          {CellIndex(3, 3), 14, 30000, 14, 12, true},
-                          {CellIndex(4, 4), 18, 35000, 18, 15, true}};
+    const Case cases[] = {{CellIndex(2, 3), TilePlantX1, 60000, TilePlantX4, TilePlantX4, false},
+                          {CellIndex(3, 3), TilePlantV3, 30000, TilePlantV3, TilePlantV1, true},
+                          {CellIndex(4, 4), TilePlantB4, 35000, TilePlantB4, TilePlantB1, true}};
     auto garden = OpenEmptyGarden(22);
     for (const Case& c : cases)
     {
@@ -58,14 +58,14 @@ TEST(Blight, AboveTwoHundredFiftyItClearsTheTileButNeverTheStone)
     garden->blightSourceY = 3;
     garden->gardenTicks = 1;
     const int32_t shrub = CellIndex(0, 0), stone = CellIndex(5, 5), plant = CellIndex(2, 5);
-    garden->tiles[shrub] = 7;
-    garden->tiles[stone] = 3;
-    garden->tiles[plant] = 13;
+    garden->tiles[shrub] = TileShrubM;
+    garden->tiles[stone] = TileStone;
+    garden->tiles[plant] = TilePlantV2;
     garden->blight[shrub] = garden->blight[stone] = 700;
     garden->blight[plant] = 300;
     garden->gardenStep();
     EXPECT_EQ((std::vector<int32_t>{garden->tiles[shrub], garden->tiles[stone], garden->tiles[plant]}),
-              (std::vector<int32_t>{0, 3, 0}));
+              (std::vector<int32_t>{TileEmpty, TileStone, TileEmpty}));
     // A corner spreads only to its two neighbours.
     EXPECT_EQ(garden->blight[CellIndex(1, 1)], 0);
     EXPECT_LE(std::max(garden->blight[CellIndex(1, 0)], garden->blight[CellIndex(0, 1)]), 2);
@@ -78,7 +78,7 @@ TEST(Arrivals, ACreatureComesAtTick512ToTheOneFreeGroundCoverCell)
     {
         auto garden = OpenEmptyGarden(seed);
         WallTheBorder(*garden);
-        garden->tiles[CellIndex(3, 0)] = 1;
+        garden->tiles[CellIndex(3, 0)] = TileGroundCover;
         garden->gardenTicks = 511;
         garden->gardenStep();
         EXPECT_EQ(CountOf(*garden, EntityCreature), 0);
@@ -88,7 +88,7 @@ TEST(Arrivals, ACreatureComesAtTick512ToTheOneFreeGroundCoverCell)
             if (e->type == EntityCreature)
             {
                 EXPECT_EQ(CellOf(*e), (Cell{3, 0}));
-                EXPECT_EQ(e->orientation, 6);
+                EXPECT_EQ(e->orientation, OrientUpright);
                 ++arrived;
             }
         }
@@ -109,5 +109,5 @@ TEST(LongGames, CountersWithoutALimitWrapAroundInsteadOfOverflowing)
         garden->gardenStep();
     }
     EXPECT_LT(garden->growth[cell], 0);
-    EXPECT_EQ(garden->tiles[cell], 0);
+    EXPECT_EQ(garden->tiles[cell], TileEmpty);
 }

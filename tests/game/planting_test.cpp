@@ -25,14 +25,14 @@ TEST(Placing, TheSameKeyPicksUpANewKeyReplacesAnEmptyStockRefusesAndAHeldArrowRe
     auto garden = NewGarden(1);
     garden->tileStock[0] = garden->tileStock[1] = garden->tileStock[2] = 1;
     garden->buttonDown(ButtonX);
-    EXPECT_EQ(garden->tiles[CellIndex(4, 4)], 2);
+    EXPECT_EQ(garden->tiles[CellIndex(4, 4)], TileSeedX);
     EXPECT_EQ(garden->tileStock[1], 0);
     garden->buttonDown(ButtonX);
     EXPECT_EQ(garden->tiles[CellIndex(4, 4)], 0);
     EXPECT_EQ(garden->tileStock[1], 1);
     garden->buttonDown(ButtonZ);
     garden->buttonDown(ButtonC);
-    EXPECT_EQ(garden->tiles[CellIndex(4, 4)], 3);
+    EXPECT_EQ(garden->tiles[CellIndex(4, 4)], TileStone);
     EXPECT_EQ((std::pair{garden->tileStock[0], garden->tileStock[2]}), (std::pair{1, 0}));
     garden->cursorX = 0;
     garden->buttonDown(ButtonC);
@@ -70,10 +70,11 @@ TEST(OpeningTheGarden, IsRefusedWhileTilesAreLeftThenSeedsBecomePlantsAndTheGard
     {
         garden->tiles[CellIndex(x, 0)] = x;
     }
-    garden->tiles[CellIndex(0, 7)] = 3;  // stone under the gardener's cell
+    garden->tiles[CellIndex(0, 7)] = TileStone;  // stone under the gardener's cell
     garden->buttonDown(ButtonSpace);
     ASSERT_FALSE(garden->planting);
-    const int32_t opened[] = {0, 1, 8, 3, 12, 15, 6, 7};
+    const int32_t opened[] = {TileEmpty, TileGroundCover, TilePlantX1, TileStone,
+                              TilePlantV1, TilePlantB1, TileShrubN, TileShrubM};
     for (int x = 0; x < 8; ++x)
     {
         EXPECT_EQ(garden->tiles[CellIndex(x, 0)], opened[x]);
