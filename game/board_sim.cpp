@@ -233,63 +233,39 @@ void GrowPlantX(GameTitle& garden, int32_t x, int32_t y)
     }
 }
 
-// The V plant sheds blight when grown and starts over once its growth
-// reaches 30000.
-void GrowPlantV(GameTitle& garden, int32_t cell)
+// The V and B plants: each stage lasts until the growth reaches the next
+// limit; grown, the plant sheds blight now and then and starts over once its
+// growth reaches `restartAt`.
+struct SheddingPlant
 {
-    const int32_t g = garden.growth[cell];
-    int32_t& code = garden.tiles[cell];
-    if (code == TilePlantV3 && std::rand() % 16 == 0)
-    {
-        LowerBlight(garden.blight[cell], 1);
-    }
-    if (g < 5000)
-    {
-        code = TilePlantV1;
-    }
-    else if (g < 10000)
-    {
-        code = TilePlantV2;
-    }
-    else
-    {
-        code = TilePlantV3;
-        if (g >= 30000)
-        {
-            garden.growth[cell] = 0;
-        }
-    }
-}
+    int32_t firstStage;
+    int32_t stages;
+    int32_t limits[3];  // growth at which stage k + 1 begins
+    int32_t restartAt;
+};
+constexpr SheddingPlant PlantV = {TilePlantV1, 3, {5000, 10000, 0}, 30000};
+constexpr SheddingPlant PlantB = {TilePlantB1, 4, {7000, 14000, 21000}, 35000};
+static_assert(PlantV.firstStage + PlantV.stages == TilePlantB1 && PlantB.firstStage + PlantB.stages == TilePlantB4 + 1,
+              "the stages fill the plants' tile codes");
 
-// The B plant sheds blight when grown and starts over once its growth
-// reaches 35000.
-void GrowPlantB(GameTitle& garden, int32_t cell)
+void GrowSheddingPlant(GameTitle& garden, int32_t cell, const SheddingPlant& plant)
 {
     const int32_t g = garden.growth[cell];
     int32_t& code = garden.tiles[cell];
-    if (code == TilePlantB4 && std::rand() % 16 == 0)
+    const int32_t grown = plant.firstStage + plant.stages - 1;
+    if (code == grown && std::rand() % 16 == 0)
     {
         LowerBlight(garden.blight[cell], 1);
     }
-    if (g < 7000)
+    int32_t stage = 0;
+    while (stage < plant.stages - 1 && g >= plant.limits[stage])
     {
-        code = TilePlantB1;
+        ++stage;
     }
-    else if (g < 14000)
+    code = plant.firstStage + stage;
+    if (code == grown && g >= plant.restartAt)
     {
-        code = TilePlantB2;
-    }
-    else if (g < 21000)
-    {
-        code = TilePlantB3;
-    }
-    else
-    {
-        code = TilePlantB4;
-        if (g >= 35000)
-        {
-            garden.growth[cell] = 0;
-        }
+        garden.growth[cell] = 0;
     }
 }
 
@@ -320,10 +296,10 @@ void TileEffect(GameTitle& garden, int32_t x, int32_t y)
         GrowPlantX(garden, x, y);
         break;
     case TilePlantV1: case TilePlantV2: case TilePlantV3:
-        GrowPlantV(garden, cell);
+        GrowSheddingPlant(garden, cell, PlantV);
         break;
     case TilePlantB1: case TilePlantB2: case TilePlantB3: case TilePlantB4:
-        GrowPlantB(garden, cell);
+        GrowSheddingPlant(garden, cell, PlantB);
         break;
     default:
         break;  // bare soil and the seeds, which only lie in a planting board
