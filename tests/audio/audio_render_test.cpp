@@ -7,6 +7,7 @@
 
 #include "audio/sfx_script.h"
 #include "tests/audio/audio_harness.h"
+#include "tests/digest.h"
 
 namespace
 {
@@ -101,8 +102,7 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         {
             EXPECT_EQ(Le32(&wav[4 * i]), header[i]) << "header word " << i;
         }
-        uint32_t digest = 2166136261u;
-        std::for_each(wav.begin() + 44, wav.end(), [&](uint8_t b) { digest = (digest ^ b) * 16777619u; });
+        const uint32_t digest = Digest(wav.data() + 44, wav.size() - 44);
         EXPECT_EQ(digest, music.digest) << digest;
         renders.push_back(WavFrames(wav));
         const std::vector<StereoSample>& frames = renders.back();

@@ -3,18 +3,12 @@
 // ring. It covers all three taps, the reverse tap's wrap, the feedback, the
 // truncation toward zero and the wrap of loud sums.
 #include "tests/audio/audio_harness.h"
+#include "tests/digest.h"
 
 TEST(Echo, ABurstGivesTheStoredEchoesForTwoTripsRoundTheRing)
 {
     ResetEcho();
-    uint32_t digest = 2166136261u;
-    auto add = [&](int16_t value)
-    {
-        for (int shift : {0, 8})
-        {
-            digest = (digest ^ static_cast<uint8_t>(static_cast<uint16_t>(value) >> shift)) * 16777619u;
-        }
-    };
+    uint32_t digest = DigestStart;
     for (int frame = 0; frame < 2 * EchoRingFrames; ++frame)
     {
         // 3000 frames of loud sound and send, then a quiet tone, then silence.
@@ -28,13 +22,8 @@ TEST(Echo, ABurstGivesTheStoredEchoesForTwoTripsRoundTheRing)
                                  : frame < 20000 ? StereoSample{static_cast<int16_t>(frame % 200 - 100), 0}
                                                  : StereoSample{0, 0};
         const StereoSample out = EchoFrame(dry, send);
-        add(out.left);
-        add(out.right);
+        digest = Digest(&out, sizeof out, digest);
     }
-    for (const StereoSample& cell : EchoBuffer)
-    {
-        add(cell.left);
-        add(cell.right);
-    }
+    digest = Digest(EchoBuffer, sizeof EchoBuffer, digest);
     EXPECT_EQ(digest, 3085937186u) << digest;
 }

@@ -3,6 +3,7 @@
 // waveform, the envelope, the pan, the send or the echo shows up here.
 
 #include "tests/audio/audio_harness.h"
+#include "tests/digest.h"
 
 namespace
 {
@@ -12,15 +13,6 @@ Voice Make(int32_t kind, float frequency, float volume, float echoSend, float pa
     return Voice{0, delay, attack, sustain, release, frequency, volume, echoSend, pan, kind, true};
 }
 
-uint32_t Fnv1a(const std::vector<uint8_t>& bytes)
-{
-    uint32_t hash = 2166136261u;
-    for (uint8_t b : bytes)
-    {
-        hash = (hash ^ b) * 16777619u;
-    }
-    return hash;
-}
 
 }  // namespace
 
@@ -67,5 +59,5 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     EXPECT_EQ(frames[137].right, 1128);
     EXPECT_EQ(frames[399].left, 47);
     EXPECT_EQ(frames[399].right, -97);
-    EXPECT_EQ(Fnv1a(bytes), 664400118u);
+    EXPECT_EQ(Digest(bytes.data(), bytes.size()), 664400118u);
 }

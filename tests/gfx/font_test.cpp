@@ -9,6 +9,7 @@
 
 #include "gfx/font.h"
 #include "gfx/screen_buffer.h"
+#include "tests/digest.h"
 
 namespace
 {
@@ -74,11 +75,7 @@ TEST(DrawText, GivesTheStoredPixelsForAdvancesScalesAndEveryEdge)
     DrawText("zx", 125, -3, 3, 1);
     DrawText("*", -1000000, 1000000, 1, 1000);
     DrawText("**", 2000000000, 0, 1, 2000000000);
-    uint32_t digest = 2166136261u;
-    for (int8_t pixel : ScreenBuffer)
-    {
-        digest = (digest ^ static_cast<uint8_t>(pixel)) * 16777619u;
-    }
+    const uint32_t digest = Digest(ScreenBuffer, sizeof ScreenBuffer);
     EXPECT_EQ(digest, 2176957614u) << digest;
     EXPECT_EQ(CountPixels(1), 0);
     EXPECT_EQ(TextWidth("larkspurhollows"), 59);
