@@ -61,7 +61,7 @@ GameTitle::GameTitle()
     gardenTicks = 0;
     for (int32_t i = 0; i < BoardCells; ++i)
     {
-        tiles[i] = 0;
+        tiles[i] = TileEmpty;
         growth[i] = 0;
         blight[i] = 0;
     }
