@@ -35,7 +35,7 @@ configure()
 # The sanitizer trees build only what their tests run, at -O1: they are about
 # finding faults, and CI has two cores.
 sanitizer_flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g")
-suite_targets=(test_gfx test_app test_game test_audio test_e2e mirelantha garden-replay audio-render)
+suite_targets=(test_gfx test_app test_game test_audio test_tools test_e2e mirelantha garden-replay audio-render)
 
 step "optimised build"
 configure build
