@@ -10,18 +10,13 @@
 #include <memory>
 #include <string>
 
+#include "audio/samples.h"
 #include "tests/e2e/program_run.h"
 
 using namespace e2e;
 
 namespace
 {
-const char* const SampleFiles[] = {
-    "drum0", "drum1", "drum2", "drum3", "drum4", "drum5", "drum6", "drum7", "drum8", "drum9", "drumA", "drumB",
-    "drumC", "drumD", "drumE", "drumF", "telefail", "lh_warp", "start", "die", "respawn", "win", "bombexp",
-    "enemy_death", "collect", "zap", "stairs", "unlock", "bomb", "switch", "talk", "cat", "wall", "step",
-};
-
 // Replaces the scratch directory's link to the data by a folder of its own:
 // the shipped title picture and, for each sample name, `sample` (or the
 // shipped file when empty).
@@ -32,7 +27,7 @@ fs::path OwnData(Program& program, const fs::path& sample = {})
     fs::remove(dat);
     fs::create_directories(dat / "samples");
     fs::create_symlink(shipped / "lh0.txt", dat / "lh0.txt");
-    for (const char* name : SampleFiles)
+    for (const char* name : SampleNames)
     {
         const std::string file = std::string(name) + ".ogg";
         fs::create_symlink(sample.empty() ? shipped / "samples" / file : sample, dat / "samples" / file);
@@ -59,36 +54,7 @@ struct OwnXvfb
 
     // On a display number well away from the ones people and the other
     // tests use, so that killing it can disturb no one.
-    OwnXvfb()
-    {
-        for (int number = 150; number < 200 && display.empty(); number++)
-        {
-            const std::string name = ":" + std::to_string(number);
-            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
-            {
-                continue;
-            }
-            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "640x480x24", "-nolisten", "tcp"}, "/", {},
-                        "/dev/null");
-            bool lost = false;
-            bool answered = WaitFor([&] {
-                lost = waitpid(pid, nullptr, WNOHANG) == pid;
-                return lost || RunOnDisplay(name, "xdpyinfo");
-            }, 10000);
-            display = name;
-            if (lost)
-            {
-                pid = 0;  // another server won this number; try the next
-                display.clear();
-            }
-            else if (!answered)
-            {
-                stop();
-                display.clear();
-            }
-        }
-    }
+    OwnXvfb() { pid = StartXvfb(150, {"-screen", "0", "640x480x24"}, display); }
     ~OwnXvfb() { stop(); }
 
     // Killed outright, as a crashing server dies; what it leaves behind is
@@ -160,23 +126,20 @@ TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLi
         // A busy machine now and then refuses a first connection to a brand
         // new server; a second server gets its own chance.
         std::unique_ptr<OwnXvfb> server;
-        std::unique_ptr<ScratchDirectory> scratch;
-        pid_t pid = 0;
+        std::unique_ptr<Program> program;
         bool shown = false;
         for (int attempt = 0; attempt < 3 && !shown; attempt++)
         {
             server = std::make_unique<OwnXvfb>();
             ASSERT_FALSE(server->display.empty()) << "could not start Xvfb";
-            scratch = std::make_unique<ScratchDirectory>();
-            pid = Spawn({ProgramPath}, scratch->path,
-                        {{"DISPLAY", server->display}, {"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
-                        scratch->path / "stderr.txt");
-            shown = WaitFor([&] { return RunOnDisplay(server->display, "xdotool search --name '^mirelantha$'"); },
-                            15000);
+            program = std::make_unique<Program>();
+            program->display = server->display;
+            program->start({{"SDL_AUDIODRIVER", "dummy"}});
+            shown = program->windowShown();
             if (!shown)
             {
                 std::fprintf(stderr, "no window on %s: %s (exit %d)\n", server->display.c_str(),
-                             ReadAll(scratch->path / "stderr.txt").c_str(), WaitForExit(pid, 10));
+                             ReadAll(program->scratch.path / "stderr.txt").c_str(), WaitForExit(program->pid, 10));
             }
         }
         ASSERT_TRUE(shown);
@@ -187,10 +150,10 @@ TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLi
         }
         else
         {
-            RunOnDisplay(server->display, "xdotool search --name '^mirelantha$' windowkill");
+            program->keys("search --name '^mirelantha$' windowkill");
         }
-        EXPECT_EQ(WaitForExit(pid, 5000), 1) << "-1: an abort, a signal or no end at all";
-        std::string message = ReadAll(scratch->path / "stderr.txt");
+        EXPECT_EQ(WaitForExit(std::exchange(program->pid, 0), 5000), 1) << "-1: an abort, a signal or no end at all";
+        std::string message = ReadAll(program->scratch.path / "stderr.txt");
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
         EXPECT_NE(message.find("mirelantha:"), std::string::npos) << message;
     }

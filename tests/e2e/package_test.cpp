@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -16,47 +15,6 @@
 #include "tests/e2e/program_run.h"
 
 using namespace e2e;
-
-namespace
-{
-// Scratch folders, removed afterwards.
-struct TemporaryFolder
-{
-    fs::path path;
-
-    TemporaryFolder()
-    {
-        char pattern[] = "/tmp/mirelantha-package-XXXXXX";
-        path = mkdtemp(pattern) ? pattern : "";
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-};
-
-// The loudest 50 ms of what the disk audio driver wrote (S16LE stereo,
-// 44100 Hz), as a root mean square.
-double LoudestWindowRms(const fs::path& audioFile)
-{
-    const std::string bytes = ReadAll(audioFile);
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    constexpr size_t Window = 44100 / 20 * 2;
-    double loudest = 0.0;
-    for (size_t start = 0; start + Window <= samples.size(); start += Window)
-    {
-        double sum = 0.0;
-        for (size_t i = start; i < start + Window; i++)
-        {
-            sum += double(samples[i]) * samples[i];
-        }
-        loudest = std::max(loudest, std::sqrt(sum / Window));
-    }
-    return loudest;
-}
-}  // namespace
 
 TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
 {
@@ -100,16 +58,10 @@ TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
 
     Cells blinkOn;
     Cells blinkOff;
-    for (Cells* phase : {&blinkOn, &blinkOff})
-    {
-        FrameCounter = phase == &blinkOn ? 0 : 6;
-        ClearScreenBuffer();
-        DrawTitleScreen();
-        *phase = CaptureScreenBuffer();
-    }
+    DrawExpectedTitle(data, blinkOn, blinkOff);
 
-    TemporaryFolder empty;
-    TemporaryFolder outside;  // the sound capture and stderr stay out of the empty folder
+    ScratchDirectory empty(false);
+    ScratchDirectory outside(false);  // the sound capture and stderr stay out of the empty folder
     ASSERT_FALSE(empty.path.empty());
     ASSERT_FALSE(outside.path.empty());
     const fs::path audioFile = outside.path / "audio.raw";
@@ -126,7 +78,7 @@ TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
         << stderrText();
 
     // Title music: its first notes may come a few beats after the start.
-    EXPECT_TRUE(WaitFor([&] { return LoudestWindowRms(audioFile) > 200.0; }, 8000)) << "no title music";
+    EXPECT_TRUE(WaitFor([&] { return MusicHeard(audioFile); }, 8000)) << "no title music";
 
     RunOnDisplay(XvfbServer::display, "xdotool " + Tap("Print"));
     const fs::path screenshot = empty.path / "screen0.png";

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -98,9 +100,43 @@ inline int WaitForExit(pid_t pid, int timeoutMs)
     return -1;
 }
 
-// One Xvfb server on a free display number for all tests of the binary. It
-// keeps its screen in an XWD file in screenDirectory, so tests can see what
-// the window shows.
+// Starts Xvfb with `arguments` on the first display number from `first` that
+// is free, that it wins and that answers; returns its pid and sets `display`,
+// or returns 0.
+inline pid_t StartXvfb(int first, const std::vector<std::string>& arguments, std::string& display)
+{
+    for (int number = first; number < 200; number++)
+    {
+        const std::string name = ":" + std::to_string(number);
+        if (fs::exists("/tmp/.X" + name.substr(1) + "-lock") || fs::exists("/tmp/.X11-unix/X" + name.substr(1)))
+        {
+            continue;
+        }
+        std::vector<std::string> argv = {"/usr/bin/Xvfb", name, "-nolisten", "tcp"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        const pid_t pid = Spawn(argv, "/", {}, "/dev/null");
+        // Until it answers, or dies having lost the race for this number.
+        bool lost = false;
+        const bool answered = WaitFor([&] {
+            lost = waitpid(pid, nullptr, WNOHANG) == pid;
+            return lost || RunOnDisplay(name, "xdpyinfo");
+        }, 10000);
+        if (answered && !lost)
+        {
+            display = name;
+            return pid;
+        }
+        if (!lost)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    return 0;
+}
+
+// One Xvfb server for all tests of the binary. It keeps its screen in an XWD
+// file in screenDirectory, so tests can see what the window shows.
 class XvfbServer : public ::testing::Environment
 {
 public:
@@ -113,67 +149,37 @@ public:
         char pattern[] = "/tmp/mirelantha-xvfb-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         screenDirectory = pattern;
-        for (int number = 87; number < 200 && display.empty(); number++)
-        {
-            std::string name = ":" + std::to_string(number);
-            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
-            {
-                continue;
-            }
-            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "1024x768x24", "-noreset", "-nolisten", "tcp",
-                         "-fbdir", screenDirectory.string()},
-                        "/", {}, "/dev/null");
-            // Until it answers, or dies having lost the race for this number.
-            bool lost = false;
-            bool answered = WaitFor([&] {
-                lost = waitpid(pid, nullptr, WNOHANG) == pid;
-                return lost || RunOnDisplay(name, "xdpyinfo");
-            }, 10000);
-            pid = lost ? 0 : pid;
-            display = answered && !lost ? name : "";
-            if (display.empty())
-            {
-                stop();
-            }
-        }
-        ASSERT_FALSE(display.empty()) << "could not start Xvfb";
+        pid = StartXvfb(87, {"-screen", "0", "1024x768x24", "-noreset", "-fbdir", screenDirectory.string()}, display);
+        ASSERT_GT(pid, 0) << "could not start Xvfb";
     }
 
     void TearDown() override
-    {
-        stop();
-        std::error_code ignored;
-        fs::remove_all(screenDirectory, ignored);
-    }
-
-private:
-    static void stop()
     {
         if (pid > 0)
         {
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
-            pid = 0;
         }
+        std::error_code ignored;
+        fs::remove_all(screenDirectory, ignored);
     }
 };
 
 // Registered once for the whole test binary, whichever files include this.
 inline ::testing::Environment* const Xvfb = ::testing::AddGlobalTestEnvironment(new XvfbServer);
 
-// A scratch working directory holding a link to the program's data.
+// A scratch working directory, by default holding a link to the program's data.
 class ScratchDirectory
 {
 public:
     fs::path path;
 
-    ScratchDirectory()
+    explicit ScratchDirectory(bool withData = true)
     {
         char pattern[] = "/tmp/mirelantha-e2e-XXXXXX";
-        if (mkdtemp(pattern))
+        path = mkdtemp(pattern) ? pattern : "";
+        if (withData && !path.empty())
         {
-            path = pattern;
             fs::create_directory_symlink(fs::path(MIRELANTHA_SOURCE_DIR) / "dat", path / "dat");
         }
     }
@@ -211,6 +217,75 @@ inline std::string ReadAll(const fs::path& name)
 {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Sound as SDL's disk audio driver writes it: S16LE stereo at 44100 Hz, read
+// back as interleaved left/right samples.
+constexpr int AudioRate = 44100;
+constexpr int BytesPerFrame = 4;
+using Samples = std::vector<int16_t>;
+
+inline Samples ReadSamples(const fs::path& name)
+{
+    std::string bytes = ReadAll(name);
+    Samples samples(bytes.size() / BytesPerFrame * 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // little-endian, as the test machine
+    return samples;
+}
+
+inline size_t FramesIn(const Samples& samples)
+{
+    return samples.size() / 2;
+}
+
+inline size_t Frames(double seconds)
+{
+    return static_cast<size_t>(seconds * AudioRate);
+}
+
+// Frames of sound written so far: where in the recording "now" is.
+inline size_t AudioFrames(const fs::path& audioFile)
+{
+    std::error_code error;
+    return static_cast<size_t>(fs::file_size(audioFile, error)) / BytesPerFrame;  // 0 on error, where size is -1
+}
+
+// Loudest magnitude in either channel over frames [from, to), and the RMS.
+struct Level
+{
+    int peak = 0;
+    double rms = 0.0;
+};
+
+inline Level Measure(const Samples& samples, size_t from, size_t to)
+{
+    Level level;
+    to = std::min(to, FramesIn(samples));
+    for (size_t i = 2 * from; i < 2 * to; i++)
+    {
+        level.peak = std::max(level.peak, std::abs(int(samples[i])));
+        level.rms += double(samples[i]) * samples[i];
+    }
+    level.rms = to <= from ? 0.0 : std::sqrt(level.rms / double(2 * (to - from)));
+    return level;
+}
+
+// The levels of the 50 ms windows that fit in frames [from, to).
+inline std::vector<Level> Windows(const Samples& samples, size_t from, size_t to)
+{
+    std::vector<Level> levels;
+    for (size_t start = from; start + Frames(0.05) <= std::min(to, FramesIn(samples)); start += Frames(0.05))
+    {
+        levels.push_back(Measure(samples, start, start + Frames(0.05)));
+    }
+    return levels;
+}
+
+// Whether some 50 ms of the recording so far is loud enough to be music.
+inline bool MusicHeard(const fs::path& audioFile)
+{
+    const std::vector<Level> levels = Windows(ReadSamples(audioFile), 0, SIZE_MAX);
+    return std::any_of(levels.begin(), levels.end(), [](const Level& level) { return level.rms > 200.0; });
 }
 
 // What the screen shows now, as RGBA rows top first: read from the XWD file
@@ -317,13 +392,10 @@ inline int CountDifferences(const Cells& shown, const Cells& expected, Region re
 }
 
 // The title screen in both phases of the blinking prompt, from the title
-// picture file the program reads in `workingDirectory`.
-inline void DrawExpectedTitle(const fs::path& workingDirectory, Cells& first, Cells& second)
+// picture file in `data`.
+inline void DrawExpectedTitle(const fs::path& data, Cells& first, Cells& second)
 {
-    fs::path previous = fs::current_path();
-    fs::current_path(workingDirectory);
-    ReadTitlePictureFile("dat");
-    fs::current_path(previous);
+    ReadTitlePictureFile(data.string());
     for (Cells* phase : {&first, &second})
     {
         FrameCounter = phase == &first ? 0 : 6;  // the prompt's two colours
@@ -345,6 +417,7 @@ class Program
 {
 public:
     ScratchDirectory scratch;
+    std::string display = XvfbServer::display;
     pid_t pid = 0;
     int nextScreenshot = 0;
     std::chrono::steady_clock::time_point started;
@@ -354,19 +427,18 @@ public:
     // and our own leaks are the unit tests' business.
     void start(std::vector<std::pair<std::string, std::string>> environment)
     {
-        environment.insert(environment.end(), {{"DISPLAY", XvfbServer::display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
+        environment.insert(environment.end(), {{"DISPLAY", display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
         pid = Spawn({ProgramPath}, scratch.path, environment, scratch.path / "stderr.txt");
     }
 
     bool windowShown()
     {
-        return WaitFor([] { return RunOnDisplay(XvfbServer::display, "xdotool search --name '^mirelantha$'"); },
-                       15000);
+        return WaitFor([&] { return RunOnDisplay(display, "xdotool search --name '^mirelantha$'"); }, 15000);
     }
 
     // Runs a line of xdotool actions, with its own sleeps, to the end.
-    void keys(const std::string& actions) { RunOnDisplay(XvfbServer::display, "xdotool " + actions); }
+    void keys(const std::string& actions) { RunOnDisplay(display, "xdotool " + actions); }
 
     // Presses Print Screen and reads the window-sized file it writes.
     bool screenshot(Picture& picture)

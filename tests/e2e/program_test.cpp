@@ -11,12 +11,11 @@ using namespace e2e;
 
 TEST(Program, WithoutADisplaySaysSoAndFails)
 {
-    ScratchDirectory scratch;
-    pid_t pid = Spawn({ProgramPath}, scratch.path,
-                      {{"DISPLAY", ""}, {"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
-                      scratch.path / "stderr.txt");
-    EXPECT_GT(WaitForExit(pid, 10000), 0);
-    std::string message = ReadAll(scratch.path / "stderr.txt");
+    Program program;
+    program.display = "";
+    program.start({{"SDL_AUDIODRIVER", "dummy"}});
+    EXPECT_GT(program.finish(), 0);
+    std::string message = ReadAll(program.scratch.path / "stderr.txt");
     EXPECT_NE(message.find("mirelantha:"), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
 }

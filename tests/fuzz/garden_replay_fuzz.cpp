@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,28 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         replay.step();
     }
 
-    const GameTitle& garden = replay.mode();
-    int32_t onBoard = 0;
-    for (int32_t tile : garden.tiles)
-    {
-        onBoard += tile != 0 ? 1 : 0;
-    }
-    int32_t stock = 0;
-    for (int32_t count : garden.tileStock)
-    {
-        if (count < 0)
-        {
-            std::abort();
-        }
-        stock += count;
-    }
     // Planting only moves tiles between the stock and the board (blight may
     // clear tiles once the garden runs).
-    if (garden.planting && onBoard + stock != 36)
-    {
-        std::abort();
-    }
-    if (garden.cursorX < 0 || garden.cursorX > 7 || garden.cursorY < 0 || garden.cursorY > 7)
+    const GameTitle& garden = replay.mode();
+    const auto onBoard = std::count_if(std::begin(garden.tiles), std::end(garden.tiles), [](int32_t t) { return t != 0; });
+    const int32_t stock = std::accumulate(std::begin(garden.tileStock), std::end(garden.tileStock), 0);
+    if (std::any_of(std::begin(garden.tileStock), std::end(garden.tileStock), [](int32_t n) { return n < 0; }) ||
+        (garden.planting && onBoard + stock != 36) || garden.cursorX < 0 || garden.cursorX > 7 || garden.cursorY < 0 ||
+        garden.cursorY > 7)
     {
         std::abort();
     }

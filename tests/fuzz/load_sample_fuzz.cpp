@@ -110,15 +110,7 @@ void LoadOnce(const uint8_t* data, size_t size)
 
     uint32_t length = 12345;
     StereoSample* frames = LoadSample("fuzz", &length);
-    if (frames == nullptr)
-    {
-        if (length != 0)
-        {
-            std::abort();
-        }
-        return;
-    }
-    if (length == 0)
+    if ((frames == nullptr) != (length == 0))
     {
         std::abort();
     }

@@ -4,6 +4,7 @@
 // 1 or more, button 0..11), that a rejection names a line of the text, and
 // that accepted events written back in the canonical form parse to the same
 // events. Single-threaded.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,19 @@
 #include <vector>
 
 #include "game/replay_script.h"
+
+namespace
+{
+std::string Canonical(const std::vector<ReplayEvent>& events)
+{
+    std::string text;
+    for (const ReplayEvent& event : events)
+    {
+        text += std::to_string(event.iteration) + (event.down ? " down " : " up ") + std::to_string(event.button) + '\n';
+    }
+    return text;
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -23,21 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Lines as the parser counts them: pieces between '\n'; a final '\n'
     // does not open another line.
-    size_t lines = 0;
-    for (size_t i = 0; i < size; i++)
-    {
-        lines += data[i] == '\n' ? 1 : 0;
-    }
-    if (size > 0 && data[size - 1] != '\n')
-    {
-        lines++;
-    }
-
-    if (!accepted && (errorLine == 0 || errorLine > lines || error.empty()))
-    {
-        std::abort();
-    }
-    if (events.size() > lines)
+    const size_t lines = std::count(data, data + size, '\n') + (size > 0 && data[size - 1] != '\n' ? 1 : 0);
+    if ((!accepted && (errorLine == 0 || errorLine > lines || error.empty())) || events.size() > lines)
     {
         std::abort();
     }
@@ -49,29 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
 
-    if (accepted)
+    std::vector<ReplayEvent> again;
+    if (accepted && (!ParseReplayEvents(Canonical(events), again, errorLine, error) || Canonical(again) != Canonical(events)))
     {
-        std::string canonical;
-        for (const ReplayEvent& event : events)
-        {
-            canonical += std::to_string(event.iteration);
-            canonical += event.down ? " down " : " up ";
-            canonical += std::to_string(event.button);
-            canonical += '\n';
-        }
-        std::vector<ReplayEvent> again;
-        if (!ParseReplayEvents(canonical, again, errorLine, error) || again.size() != events.size())
-        {
-            std::abort();
-        }
-        for (size_t i = 0; i < events.size(); i++)
-        {
-            if (again[i].iteration != events[i].iteration || again[i].down != events[i].down ||
-                again[i].button != events[i].button)
-            {
-                std::abort();
-            }
-        }
+        std::abort();
     }
     return 0;
 }

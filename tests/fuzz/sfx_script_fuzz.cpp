@@ -5,6 +5,7 @@
 // (kind 0..SfxScriptMaxKind, finite values within their bounds, lines in
 // increasing order and within the text), and that a rejection leaves no calls
 // and an error that names a line. Single-threaded.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -26,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::vector<SfxCall> calls;
     std::string error;
-    const bool accepted = ParseSfxScript(reinterpret_cast<const char*>(data), size, calls, error);
-    if (!accepted)
+    if (!ParseSfxScript(reinterpret_cast<const char*>(data), size, calls, error))
     {
         if (!calls.empty() || error.rfind("line ", 0) != 0)
         {
@@ -35,37 +35,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         return 0;
     }
-    if (!error.empty())
-    {
-        std::abort();
-    }
 
-    size_t lines = 1;
-    for (size_t i = 0; i < size; i++)
-    {
-        lines += data[i] == '\n' ? 1 : 0;
-    }
+    const size_t lines = 1 + std::count(data, data + size, '\n');
     int previousLine = 0;
     for (const SfxCall& call : calls)
     {
-        if (call.line <= previousLine || static_cast<size_t>(call.line) > lines)
+        if (!error.empty() || call.line <= previousLine || static_cast<size_t>(call.line) > lines || call.kind < 0 ||
+            call.kind > SfxScriptMaxKind || !Within(call.volume, SfxScriptMaxLevel) ||
+            !Within(call.pan, SfxScriptMaxLevel) || !Within(call.echoSend, SfxScriptMaxLevel) ||
+            (call.extended && !Within(call.frequency, SfxScriptMaxFrequency)))
         {
             std::abort();
         }
         previousLine = call.line;
-        if (call.kind < 0 || call.kind > SfxScriptMaxKind)
-        {
-            std::abort();
-        }
-        if (!Within(call.volume, SfxScriptMaxLevel) || !Within(call.pan, SfxScriptMaxLevel) ||
-            !Within(call.echoSend, SfxScriptMaxLevel))
-        {
-            std::abort();
-        }
-        if (call.extended && !Within(call.frequency, SfxScriptMaxFrequency))
-        {
-            std::abort();
-        }
     }
     return 0;
 }
