@@ -1,6 +1,5 @@
-// Entry point: start-up, the main loop and shutdown, in that order. Main thread.
-//
-// The command line has no meaning and is ignored.
+// The program: start-up, the main loop and shutdown, in that order, called by
+// the system's entry point (entry_posix.cpp, entry_win32.cpp). Main thread.
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 
 #include "app/data_dir.h"
 #include "app/display_watch.h"
+#include "app/entry.h"
 #include "app/platform_sdl.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
@@ -50,7 +50,7 @@ void EndWithoutDisplay()
 }
 }  // namespace
 
-int main(int, char**)
+int RunGame()
 {
     QuitRequested = false;
     std::srand(static_cast<unsigned>(std::time(nullptr)));

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/desktop.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "gfx/presentation_gl.h"
@@ -37,14 +38,9 @@ bool OpenWindow()
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 
-    // The desktop size has to be read before the first SetVideoMode: afterwards
-    // the video info describes our own window.
-    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
-    if (desktop)
-    {
-        WindowWidth = desktop->current_w;
-        WindowHeight = desktop->current_h;
-    }
+    const DesktopSize desktop = ReadDesktopSize();
+    WindowWidth = desktop.width;
+    WindowHeight = desktop.height;
 
     if (!SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_OPENGL | SDL_FULLSCREEN))
     {

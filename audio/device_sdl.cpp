@@ -13,14 +13,6 @@
 #include "audio/mixer.h"
 #include "audio/samples.h"
 
-// ---------------------------------------------------------------------------
-// Global state
-// ---------------------------------------------------------------------------
-
-// What SDL says it opened. Not used: the mixer always produces 44100 Hz,
-// signed 16-bit little-endian stereo.
-SDL_AudioSpec ObtainedAudioSpec;
-
 namespace
 {
 void DeviceCallback(void* userdata, Uint8* stream, int len)
@@ -50,7 +42,10 @@ void AudioStartup()
     desired.samples = 2048;  // frames per device buffer
     desired.callback = DeviceCallback;
     desired.userdata = nullptr;
-    if (SDL_OpenAudio(&desired, &ObtainedAudioSpec) < 0)
+    // No obtained specification: the mixer always produces 44100 Hz, signed
+    // 16-bit little-endian stereo, and SDL converts that to whatever format
+    // the device grants.
+    if (SDL_OpenAudio(&desired, nullptr) < 0)
     {
         // Without a device there is nothing to play into, and the program
         // stops here. The loader thread is still decoding: stop and join it

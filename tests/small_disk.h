@@ -4,8 +4,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -24,6 +26,10 @@ public:
     // A 256 KiB file system holding `freeBytes` (about; whole pages) free.
     explicit SmallDisk(size_t freeBytes)
     {
+#ifdef _WIN32
+        (void)freeBytes;
+        whyNot = "Windows mounts no file system for a test";
+#else
         char pattern[] = "/tmp/mirelantha-disk-XXXXXX";
         if (!mkdtemp(pattern))
         {
@@ -51,10 +57,12 @@ public:
         std::error_code ignored;
         auto size = std::filesystem::file_size(path / "filler", ignored);
         std::filesystem::resize_file(path / "filler", size > freeBytes ? size - freeBytes : 0, ignored);
+#endif
     }
 
     ~SmallDisk()
     {
+#ifndef _WIN32
         if (mounted)
         {
             umount2(path.c_str(), MNT_DETACH);
@@ -63,6 +71,7 @@ public:
         {
             rmdir(path.c_str());
         }
+#endif
     }
 
     // Every file on the disk but the filler.

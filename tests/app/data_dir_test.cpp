@@ -2,14 +2,13 @@
 // installed beside the program, wherever that install was unpacked or moved.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "app/data_dir.h"
 #include "gfx/title_picture.h"
+#include "tests/test_platform.h"
 
 namespace
 {
@@ -21,17 +20,17 @@ class DataDirectory : public ::testing::Test
 {
 protected:
     const fs::path previous = fs::current_path();
-    char root[32] = "/tmp/mirelantha-data-XXXXXX";
+    fs::path root;
     fs::path program;
     fs::path installed;
     fs::path working;
 
     void SetUp() override
     {
-        ASSERT_NE(mkdtemp(root), nullptr);
-        program = fs::path(root) / "usr" / "games" / "mirelantha";
+        root = MakeScratchDirectory("mirelantha-data-");
+        program = root / "usr" / "games" / "mirelantha";
         installed = (program.parent_path() / DataFromProgram).lexically_normal();
-        working = fs::path(root) / "home";
+        working = root / "home";
         fs::create_directories(program.parent_path());
         std::ofstream(program) << "program";
         fs::create_directories(installed / "samples");
@@ -67,8 +66,8 @@ TEST_F(DataDirectory, OtherwiseTheInstalledFolderBesideTheProgramWhereverItWasMo
     EXPECT_EQ(ChooseDataDirectory(program.string()), installed.string());
 
     // The whole install moved somewhere else.
-    const fs::path moved = fs::path(root) / "opt";
-    fs::rename(fs::path(root) / "usr", moved);
+    const fs::path moved = root / "opt";
+    fs::rename(root / "usr", moved);
     const fs::path movedProgram = moved / "games" / "mirelantha";
     EXPECT_EQ(ChooseDataDirectory(movedProgram.string()),
               (movedProgram.parent_path() / DataFromProgram).lexically_normal().string());
@@ -85,7 +84,7 @@ TEST(ProgramFile, NamesTheRunningProgram)
 {
     const fs::path self = ProgramFile();
     EXPECT_TRUE(self.is_absolute()) << self;
-    EXPECT_EQ(self.filename(), "test_app");
+    EXPECT_EQ(self.filename(), "test_app" MIRELANTHA_EXE_SUFFIX);
     EXPECT_TRUE(fs::is_regular_file(self)) << self;
 }
 }  // namespace

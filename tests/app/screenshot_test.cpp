@@ -4,8 +4,6 @@
 // screenshot with the title screen.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -17,6 +15,7 @@
 #include "app/screenshot.h"
 #include "gfx/display_image.h"
 #include "tests/small_disk.h"
+#include "tests/test_platform.h"
 
 namespace
 {
@@ -27,11 +26,11 @@ class Screenshots : public ::testing::Test
 {
 protected:
     const fs::path previous = fs::current_path();
-    char directory[32] = "/tmp/mirelantha-shots-XXXXXX";
+    const fs::path directory = MakeScratchDirectory("mirelantha-shots-");
 
     void SetUp() override
     {
-        fs::current_path(mkdtemp(directory));
+        fs::current_path(directory);
         ScreenshotCounter = 0;
     }
 
@@ -64,16 +63,22 @@ std::string ReadAll(const std::string& name)
 
 TEST_F(Screenshots, PressesTakeTheNextFreeNumberAndNeverOverwrite)
 {
-    // Names taken by anything are skipped: a file, or a link leading nowhere.
+    // Names taken by anything are skipped: a file, or a link leading nowhere
+    // (a folder on Windows, where tests cannot make links).
     std::ofstream("screen1.png") << "an earlier run";
+#ifdef _WIN32
+    fs::create_directory("screen3.png");
+#else
     fs::create_symlink("missing/target.png", "screen3.png");
+#endif
+    const fs::file_type taken = fs::symlink_status("screen3.png").type();
     for (int i = 0; i < 3; i++)
     {
         SaveScreenshot(Staging.data(), 32, 24);
     }
     FinishScreenshots();
     EXPECT_EQ(ReadAll("screen1.png"), "an earlier run");
-    EXPECT_TRUE(fs::is_symlink("screen3.png"));
+    EXPECT_EQ(fs::symlink_status("screen3.png").type(), taken);
     for (const char* name : {"screen0.png", "screen2.png", "screen4.png"})
     {
         EXPECT_EQ(ReadAll(name).substr(1, 3), "PNG") << name;

@@ -3,15 +3,14 @@
 // sound, is it free of wrap-around bursts, is a scripted effect heard where
 // the script puts it) and against a stored render per music.
 
-#include <sys/wait.h>
-
 #include "audio/sfx_script.h"
 #include "tests/audio/audio_harness.h"
 #include "tests/digest.h"
+#include "tests/test_platform.h"
 
 namespace
 {
-const std::string Tool = std::string(MIRELANTHA_BINARY_DIR) + "/audio-render";
+const std::string Tool = ToolPath("audio-render");
 
 struct ToolRun
 {
@@ -22,16 +21,16 @@ struct ToolRun
 ToolRun Render(const ScratchDir& scratch, const std::string& arguments)
 {
     std::string errFile = (scratch.path / "stderr.txt").string();
-    int status = std::system(("'" + Tool + "' " + arguments + " 2>'" + errFile + "'").c_str());
+    int exitCode = RunCommand(Quote(Tool) + " " + arguments + " 2>" + Quote(errFile));
     std::vector<uint8_t> err = ReadBytes(errFile);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end())};
+    return {exitCode, std::string(err.begin(), err.end())};
 }
 
 // Twelve seconds of one music from seed 5 and dat/samples; more options may follow.
 std::string MusicArgs(const ScratchDir& scratch, const std::string& out, const std::string& music)
 {
-    return "--seed 5 --seconds 12 --music " + music + " --samples '" + ShippedSamples + "' --out '" +
-           (scratch.path / out).string() + "' ";
+    return "--seed 5 --seconds 12 --music " + music + " --samples " + Quote(ShippedSamples) + " --out " +
+           Quote((scratch.path / out).string()) + " ";
 }
 
 // The frames after the 44-byte header.
@@ -85,7 +84,10 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         uint32_t digest;
     };
     std::vector<std::vector<StereoSample>> renders;
-    for (Music music : {Music{"title", 687057951u}, {"planting", 1255566631u}, {"garden", 1546624457u}})
+    // The generators draw from rand(), which differs between C runtimes.
+    for (Music music : {Music{"title", GoldenForThisRand(687057951u, 1184470935u)},
+                        {"planting", GoldenForThisRand(1255566631u, 774144064u)},
+                        {"garden", GoldenForThisRand(1546624457u, 508444413u)}})
     {
         SCOPED_TRACE(music.name);
         ToolRun run = Render(scratch, MusicArgs(scratch, "out.wav", music.name));
@@ -133,14 +135,14 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
     std::string script = scratch.write("sfx.txt", "# a start flourish at callback 20\n"
                                                   "20 soundex 35 0 0.4 0.6 0\n"
                                                   "3 sound 51 0.4 0\n");
-    ToolRun bad = Render(scratch, planting + "--sfx '" + script + "'");
+    ToolRun bad = Render(scratch, planting + "--sfx " + Quote(script));
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_NE(bad.errors.find("line 3"), std::string::npos) << bad.errors;
     EXPECT_EQ(Render(scratch, planting + "--seconds nan").exitCode, 2);
 
     scratch.write("sfx.txt", "20 soundex 35 0 0.4 0.6 0\n"
                              "3 sound 50 0.0 0\n");
-    ASSERT_EQ(Render(scratch, planting + "--sfx '" + script + "'").exitCode, 0);
+    ASSERT_EQ(Render(scratch, planting + "--sfx " + Quote(script)).exitCode, 0);
     std::vector<StereoSample> effect = WavFrames(ReadBytes((scratch.path / "effect.wav").string()));
     ASSERT_EQ(effect.size(), renders[1].size());
 

@@ -1,0 +1,76 @@
+// What differs between the systems the tests run on: scratch folders, running
+// the build's command-line tools through the system's shell (sh on Linux,
+// cmd.exe on Windows, under Wine when cross-built) and golden values that
+// depend on the C runtime's rand(). Test thread.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+// A tool of this build by name, such as "audio-render".
+inline std::string ToolPath(const std::string& name)
+{
+    return std::string(MIRELANTHA_BINARY_DIR) + "/" + name + MIRELANTHA_EXE_SUFFIX;
+}
+
+// One argument quoted for the shell, so spaces and the shell's own
+// characters pass through (no argument here holds a quote).
+inline std::string Quote(const std::string& argument)
+{
+#ifdef _WIN32
+    return "\"" + argument + "\"";
+#else
+    return "'" + argument + "'";
+#endif
+}
+
+// Runs a command line; its exit code, or -1 when it did not exit normally.
+inline int RunCommand(const std::string& command)
+{
+#ifdef _WIN32
+    // cmd.exe drops the first and the last quote of the line when there are
+    // more than two: a pair around the whole line keeps the inner ones.
+    return std::system(("\"" + command + "\"").c_str());
+#else
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+// Of two values recorded with the GNU C library's rand() and with the Windows
+// C runtime's, the one for this build. Both generators give 0 to 32767 but
+// different sequences, so a golden run that draws from rand() has one record
+// per platform.
+template <typename T>
+constexpr T GoldenForThisRand(T glibc, T windows)
+{
+#ifdef _WIN32
+    (void)glibc;
+    return windows;
+#else
+    (void)windows;
+    return glibc;
+#endif
+}
+
+// A new empty folder in the system's temporary folder, its name starting with
+// `prefix`; the caller removes it.
+inline std::filesystem::path MakeScratchDirectory(const std::string& prefix)
+{
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    for (;;)
+    {
+        std::filesystem::path candidate = base / (prefix + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate))
+        {
+            return candidate;
+        }
+    }
+}
