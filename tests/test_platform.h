@@ -6,12 +6,21 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
+
+// The whole of a file, empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // A tool of this build by name, such as "audio-render".
 inline std::string ToolPath(const std::string& name)

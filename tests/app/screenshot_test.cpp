@@ -54,11 +54,6 @@ std::vector<uint8_t> PositionImage()
 }
 const std::vector<uint8_t> Staging = PositionImage();
 
-std::string ReadAll(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 }
 
 TEST_F(Screenshots, PressesTakeTheNextFreeNumberAndNeverOverwrite)

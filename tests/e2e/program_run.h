@@ -28,6 +28,7 @@
 #include "gfx/screen_buffer.h"
 #include "gfx/title_picture.h"
 #include "gfx/title_screen.h"
+#include "tests/test_platform.h"
 
 #include <stb_image.h>  // Required for: stbi_load()
 
@@ -211,12 +212,6 @@ inline bool LoadPng(const fs::path& name, Picture& picture)
     picture.rgba.assign(pixels, pixels ? pixels + picture.width * picture.height * 4 : pixels);
     stbi_image_free(pixels);
     return pixels != nullptr;
-}
-
-inline std::string ReadAll(const fs::path& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Sound as SDL's disk audio driver writes it: S16LE stereo at 44100 Hz, read

@@ -66,12 +66,6 @@ uint64_t Fnv1a(uint64_t hash, const std::string& text)
     return hash;
 }
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // Runs the garden-replay tool; returns its exit code, and its output in `out`.
 int RunTool(const std::string& arguments, std::string& out, std::string& err)
 {

@@ -11,10 +11,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tests/small_disk.h"
+#include "tests/test_platform.h"
 
 namespace
 {
@@ -28,12 +28,6 @@ struct ToolRun
     int exitCode;
     std::string errors;
 };
-
-std::string ReadAll(const fs::path& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A scratch folder per test.
 class Tools : public ::testing::Test
