@@ -227,10 +227,7 @@ long StatusKb(const char* field)
 
 bool ResetPeakMemory()
 {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return static_cast<bool>(clear);
+    return static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush);
 }
 }  // namespace
 

@@ -9,10 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
