@@ -58,7 +58,7 @@ TEST(Sparks, FlyExactlyOneHundredStepsOrUntilClampedToTheEdgeAndAreDrawnOnceMore
     state.update();
     EXPECT_TRUE(high.dead);
     EXPECT_EQ((std::pair{high.posX, high.posY}), (std::pair{8192, 6144}));
-    ClearScreen();
+    ClearScreenBuffer();
     state.drawEffects();
     EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 8), 2)
         << "a spark on the far edge lies outside the picture";
@@ -70,7 +70,7 @@ TEST(Sparks, FlyExactlyOneHundredStepsOrUntilClampedToTheEdgeAndAreDrawnOnceMore
     EXPECT_EQ(leaving.posX, 0);
     state.update();
     EXPECT_TRUE(leaving.dead);
-    ClearScreen();
+    ClearScreenBuffer();
     state.drawEffects();
     EXPECT_EQ(Pixel(0, 10), 8) << "still drawn until freed";
     for (int i = 6; i < 100; ++i)

@@ -49,10 +49,10 @@ TEST(EntityDrawing, HalfAPixelLeftOfTheScreenIsCentredOnColumnZero)
     Entity& gardener = state.spawnEntity(EntityGardener, 0, 3);
     gardener.posX = -32;
     gardener.orientation = OrientUpright;
-    ClearScreen();
+    ClearScreenBuffer();
     state.drawEntities();
     const std::vector<int8_t> drawn(std::begin(ScreenBuffer), std::end(ScreenBuffer));
-    ClearScreen();
+    ClearScreenBuffer();
     drawSprite(SpriteGardener, 0, gardener.posY / 64, OrientUpright, false);
     EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), std::begin(ScreenBuffer)));
 }

@@ -62,11 +62,6 @@ inline void Steps(GameTitle& garden, int count)
     }
 }
 
-inline void ClearScreen()
-{
-    std::fill(std::begin(ScreenBuffer), std::end(ScreenBuffer), int8_t{0});
-}
-
 inline int8_t Pixel(int x, int y)
 {
     return ScreenBuffer[PixelOffset(x, y)];

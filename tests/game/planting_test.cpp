@@ -100,7 +100,7 @@ static std::vector<std::pair<std::string, int>> ReadPanelRow(const std::vector<i
     {
         for (int column = 110; column <= 127; ++column)
         {
-            ClearScreen();
+            ClearScreenBuffer();
             DrawText(text.c_str(), column, y, colour, 1);
             bool same = true;
             for (int x = 116; x < ScreenWidth && same; ++x)
@@ -130,7 +130,7 @@ TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
     auto drawPanel = [&](int stock)
     {
         garden->tileStock[0] = stock;  // the top row, baseline 85
-        ClearScreen();
+        ClearScreenBuffer();
         garden->draw();
         return std::vector<int8_t>(std::begin(ScreenBuffer), std::end(ScreenBuffer));
     };

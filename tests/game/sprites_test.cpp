@@ -62,7 +62,7 @@ TEST(DrawSprite, EveryOrientationReadsTheSourceAsTheTableSaysAndClipsAtTheEdges)
 
 TEST(DrawSprite, OutOfRangeIndicesDrawNothing)
 {
-    ClearScreen();
+    ClearScreenBuffer();
     drawSprite(-1, 50, 50, 6, true);
     drawSprite(SpriteCount, 50, 50, 6, true);
     drawSprite(0, 500, -500, 6, true);
