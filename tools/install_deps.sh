@@ -11,6 +11,8 @@ packages=(
     xvfb xauth xdotool x11-utils sox
     clang libclang-rt-14-dev
     file lintian desktop-file-utils appstream
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine wine64 dpkg-dev zip unzip
 )
 
 missing=()

@@ -233,6 +233,9 @@ bool ResetPeakMemory()
 
 TEST_F(SampleLoader, LongFilesAreCutTheBankStaysBoundedAndShutdownStopsInTheMiddleOfAFile)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the long sample is made with sox, a tool of the Linux build machine";
+#endif
     // A minute of sound under every name: 34 minutes, 360 MB decoded whole.
     ScratchDir scratch;
     const std::string sample = (scratch.path / "long.ogg").string();
