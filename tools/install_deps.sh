@@ -12,7 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     file lintian desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-    wine wine64 dpkg-dev zip unzip
+    wine wine64 dpkg-dev zip unzip time
 )
 
 missing=()
