@@ -23,13 +23,22 @@ jobs=$(nproc)
 mode="${1:-all}"
 
 # The Windows game cross-built with its unit tests, which run under Wine with
-# the replay and render tools; then the zip played under Wine and Xvfb. SDL
+# the replay and render tools; then the zip played under Wine and Xvfb, by the
+# smoke test and by the end-to-end play-through of the native tree. SDL
 # and GoogleTest for Windows are built once and cached outside the tree.
 windows_stage()
 {
     BUILD_TESTING=ON tools/build_windows.sh
     (cd build-win64 && ctest --output-on-failure)
     tools/windows_smoke.sh dist/mirelantha-*-win64.zip
+    # The native end-to-end play-through, driving the unzipped game instead
+    # (its test binary is up to date after the optimised build).
+    configure build
+    cmake --build build -j"$jobs" --target test_e2e
+    rm -rf build-win64/unzipped
+    unzip -q dist/mirelantha-*-win64.zip -d build-win64/unzipped
+    MIRELANTHA_E2E_PROGRAM=build-win64/unzipped/mirelantha/mirelantha.exe \
+        build/test_e2e --gtest_filter='PlayThrough.*'
 }
 
 step()

@@ -169,6 +169,32 @@ public:
 // Registered once for the whole test binary, whichever files include this.
 inline ::testing::Environment* const Xvfb = ::testing::AddGlobalTestEnvironment(new XvfbServer);
 
+// The program under test: the native build, or another one named by
+// MIRELANTHA_E2E_PROGRAM, such as the unzipped Windows game, which then runs
+// under Wine through tools/wine_run.sh with its own dat/ beside it.
+inline const std::string ProgramPath = [] {
+    const char* other = std::getenv("MIRELANTHA_E2E_PROGRAM");
+    return other && *other ? fs::absolute(other).string() : std::string(MIRELANTHA_BINARY_DIR "/mirelantha");
+}();
+inline const bool UnderWine = fs::path(ProgramPath).extension() == ".exe";
+
+// The data the program is run with: the tree's, or the copy shipped beside
+// another program.
+inline fs::path ProgramData()
+{
+    const fs::path beside = fs::path(ProgramPath).parent_path() / "dat";
+    return ProgramPath != MIRELANTHA_BINARY_DIR "/mirelantha" && fs::is_directory(beside)
+               ? beside
+               : fs::path(MIRELANTHA_SOURCE_DIR) / "dat";
+}
+
+// Wine takes seconds to start a program and to wind it up; only there are the
+// waits for the window and for the exit longer.
+inline int StartupWaitMs()
+{
+    return UnderWine ? 60000 : 15000;
+}
+
 // A scratch working directory, by default holding a link to the program's data.
 class ScratchDirectory
 {
@@ -181,7 +207,7 @@ public:
         path = mkdtemp(pattern) ? pattern : "";
         if (withData && !path.empty())
         {
-            fs::create_directory_symlink(fs::path(MIRELANTHA_SOURCE_DIR) / "dat", path / "dat");
+            fs::create_directory_symlink(ProgramData(), path / "dat");
         }
     }
     ~ScratchDirectory()
@@ -190,8 +216,6 @@ public:
         fs::remove_all(path, ignored);
     }
 };
-
-inline const std::string ProgramPath = MIRELANTHA_BINARY_DIR "/mirelantha";
 
 constexpr int Width = 1024;  // the Xvfb screen, and so the window
 constexpr int Height = 768;
@@ -424,12 +448,17 @@ public:
     {
         environment.insert(environment.end(), {{"DISPLAY", display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
-        pid = Spawn({ProgramPath}, scratch.path, environment, scratch.path / "stderr.txt");
+        std::vector<std::string> argv = {ProgramPath};
+        if (UnderWine)
+        {
+            argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/tools/wine_run.sh");
+        }
+        pid = Spawn(argv, scratch.path, environment, scratch.path / "stderr.txt");
     }
 
     bool windowShown()
     {
-        return WaitFor([&] { return RunOnDisplay(display, "xdotool search --name '^mirelantha$'"); }, 15000);
+        return WaitFor([&] { return RunOnDisplay(display, "xdotool search --name '^mirelantha$'"); }, StartupWaitMs());
     }
 
     // Runs a line of xdotool actions, with its own sleeps, to the end.
@@ -446,7 +475,7 @@ public:
 
     int finish()
     {
-        return WaitForExit(std::exchange(pid, 0), 15000);
+        return WaitForExit(std::exchange(pid, 0), StartupWaitMs());
     }
 
     ~Program()
