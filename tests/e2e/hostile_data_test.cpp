@@ -54,7 +54,7 @@ struct OwnXvfb
 
     // On a display number well away from the ones people and the other
     // tests use, so that killing it can disturb no one.
-    OwnXvfb() { pid = StartXvfb(150, {"-screen", "0", "640x480x24"}, display); }
+    OwnXvfb() { pid = StartXvfb(150, {"-screen", "0", "640x480x24", "-noreset"}, display); }
     ~OwnXvfb() { stop(); }
 
     // Killed outright, as a crashing server dies; what it leaves behind is
