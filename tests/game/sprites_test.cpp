@@ -1,7 +1,8 @@
-// The sprite blitter's eight orientations, clipping and bad indices.
+// The sprite blitter's eight orientations, clipping and bad indices, and
+// entities drawn at their sub-pixel positions.
 #include <gtest/gtest.h>
 
-#include "game/entity.h"
+#include "game/game_state.h"
 #include "game/sprites.h"
 #include "garden_fixtures.h"
 
@@ -67,4 +68,18 @@ TEST(DrawSprite, OutOfRangeIndicesDrawNothing)
     drawSprite(SpriteCount, 50, 50, 6, true);
     drawSprite(0, 500, -500, 6, true);
     EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 0), ScreenPixels);
+}
+
+TEST(EntityDrawing, HalfAPixelLeftOfTheScreenIsCentredOnColumnZero)
+{
+    GameState state;
+    Entity& gardener = state.spawnEntity(EntityGardener, 0, 3);
+    gardener.posX = -32;
+    gardener.orientation = OrientUpright;
+    ClearScreenBuffer();
+    state.drawEntities();
+    const std::vector<int8_t> drawn(std::begin(ScreenBuffer), std::end(ScreenBuffer));
+    ClearScreenBuffer();
+    drawSprite(SpriteGardener, 0, gardener.posY / 64, OrientUpright, false);
+    EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), std::begin(ScreenBuffer)));
 }

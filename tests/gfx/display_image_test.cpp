@@ -20,19 +20,6 @@ std::vector<uint8_t> NoiseImage(unsigned seed)
 }
 }
 
-TEST(DisplayImage, StartsAsOpaqueNoiseDrawnTexelByTexel)
-{
-    srand(42);
-    const int draws[4] = {rand() % 255, rand() % 255, rand() % 255, rand() % 255};
-    const std::vector<uint8_t> image = NoiseImage(42);
-    EXPECT_EQ((std::vector<int>{image[0], image[1], image[2], image[4]}),
-              (std::vector<int>{draws[0], draws[1], draws[2], draws[3]}));
-    for (size_t i = 0; i < image.size(); i += 4)
-    {
-        ASSERT_EQ(image[i + 3], 255) << "texel " << i / 4;
-    }
-}
-
 TEST(DisplayImage, TableDrivenFillMatchesThePlainConversion)
 {
     srand(7);
