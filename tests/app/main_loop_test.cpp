@@ -49,13 +49,6 @@ TEST_F(MainLoop, SteadyRunningTakesAtMostOneLongSleepPerTickAndPresentsOncePerTi
     EXPECT_GT(ticks, 30u);
 }
 
-TEST_F(MainLoop, IterationWithoutTicksPresentsNothingButStillSleeps)
-{
-    ASSERT_TRUE(iterate(17));
-    EXPECT_EQ(platform.log, std::vector<std::string>{"delay"});
-    EXPECT_EQ(platform.delays, std::vector<uint32_t>{9});
-}
-
 TEST_F(MainLoop, QuitEventLeavesAtOnceSkippingTheRestOfQueueAndIteration)
 {
     platform.events.push_back({EventQuit, 0});
