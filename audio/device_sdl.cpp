@@ -42,7 +42,7 @@ void AudioStartup()
     desired.samples = 2048;  // frames per device buffer
     desired.callback = DeviceCallback;
     desired.userdata = nullptr;
-    // No obtained specification: the mixer always produces 44100 Hz, signed
+    // No obtained format asked back: the mixer always produces 44100 Hz, signed
     // 16-bit little-endian stereo, and SDL converts that to whatever format
     // the device grants.
     if (SDL_OpenAudio(&desired, nullptr) < 0)
