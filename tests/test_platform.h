@@ -68,18 +68,61 @@ constexpr T GoldenForThisRand(T glibc, T windows)
 #endif
 }
 
-// A new empty folder in the system's temporary folder, its name starting with
-// `prefix`; the caller removes it.
-inline std::filesystem::path MakeScratchDirectory(const std::string& prefix)
+// A new empty folder of the test's own in the system's temporary folder, its
+// name starting with `prefix`; removed with all it holds at the end of its scope.
+class ScratchFolder
 {
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-    std::random_device random;
-    for (;;)
+public:
+    explicit ScratchFolder(const std::string& prefix = "mirelantha-")
     {
-        std::filesystem::path candidate = base / (prefix + std::to_string(random()));
-        if (std::filesystem::create_directory(candidate))
+        std::random_device random;
+        do
         {
-            return candidate;
-        }
+            path = std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path));
     }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Writes a file of the folder; returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string file = (path / name).string();
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+
+    std::filesystem::path path;
+};
+
+// What a run of one of the build's tools did: its exit code, its standard
+// output (unless sent elsewhere) and its standard error.
+struct ToolRun
+{
+    int exitCode;
+    std::string output;
+    std::string errors;
+};
+
+// Runs tool `name` with `arguments` in `folder`, so relative names are the
+// folder's; standard output goes to `out` when given. On Linux a run that
+// hangs is killed after two minutes and fails instead of holding the suite up.
+inline ToolRun RunTool(const std::string& name, const std::string& arguments, const ScratchFolder& folder,
+                       const std::string& out = "")
+{
+    const std::string output = (folder.path / "stdout.txt").string();
+    const std::string errors = (folder.path / "stderr.txt").string();
+#ifdef _WIN32
+    const std::string enter = "cd /d " + Quote(folder.path.string()) + " && ";
+#else
+    const std::string enter = "cd " + Quote(folder.path.string()) + " && timeout -s KILL 120 ";
+#endif
+    const int exitCode = RunCommand(enter + Quote(ToolPath(name)) + " " + arguments + " >" +
+                                    Quote(out.empty() ? output : out) + " 2>" + Quote(errors));
+    return {exitCode, out.empty() ? ReadAll(output) : "", ReadAll(errors)};
 }

@@ -20,14 +20,14 @@ class DataDirectory : public ::testing::Test
 {
 protected:
     const fs::path previous = fs::current_path();
-    fs::path root;
+    const ScratchFolder scratch{"mirelantha-data-"};
+    const fs::path root = scratch.path;
     fs::path program;
     fs::path installed;
     fs::path working;
 
     void SetUp() override
     {
-        root = MakeScratchDirectory("mirelantha-data-");
         program = root / "usr" / "games" / "mirelantha";
         installed = (program.parent_path() / DataFromProgram).lexically_normal();
         working = root / "home";
@@ -39,11 +39,7 @@ protected:
         fs::current_path(working);
     }
 
-    void TearDown() override
-    {
-        fs::current_path(previous);
-        fs::remove_all(root);
-    }
+    void TearDown() override { fs::current_path(previous); }
 };
 
 TEST_F(DataDirectory, AWorkingDirectoryWithDatKeepsIt)

@@ -26,7 +26,8 @@ class Screenshots : public ::testing::Test
 {
 protected:
     const fs::path previous = fs::current_path();
-    const fs::path directory = MakeScratchDirectory("mirelantha-shots-");
+    const ScratchFolder scratch{"mirelantha-shots-"};
+    const fs::path directory = scratch.path;
 
     void SetUp() override
     {
@@ -34,11 +35,7 @@ protected:
         ScreenshotCounter = 0;
     }
 
-    void TearDown() override
-    {
-        fs::current_path(previous);
-        fs::remove_all(directory);
-    }
+    void TearDown() override { fs::current_path(previous); }
 };
 
 // A staging image whose used block encodes each pixel's position:

@@ -6,31 +6,14 @@
 #include "audio/sfx_script.h"
 #include "tests/audio/audio_harness.h"
 #include "tests/digest.h"
-#include "tests/test_platform.h"
 
 namespace
 {
-const std::string Tool = ToolPath("audio-render");
-
-struct ToolRun
+// Twelve seconds of one music from seed 5 and dat/samples into the scratch
+// folder's file `out`; more options may follow.
+std::string MusicArgs(const std::string& out, const std::string& music)
 {
-    int exitCode;
-    std::string errors;
-};
-
-ToolRun Render(const ScratchDir& scratch, const std::string& arguments)
-{
-    std::string errFile = (scratch.path / "stderr.txt").string();
-    int exitCode = RunCommand(Quote(Tool) + " " + arguments + " 2>" + Quote(errFile));
-    std::vector<uint8_t> err = ReadBytes(errFile);
-    return {exitCode, std::string(err.begin(), err.end())};
-}
-
-// Twelve seconds of one music from seed 5 and dat/samples; more options may follow.
-std::string MusicArgs(const ScratchDir& scratch, const std::string& out, const std::string& music)
-{
-    return "--seed 5 --seconds 12 --music " + music + " --samples " + Quote(ShippedSamples) + " --out " +
-           Quote((scratch.path / out).string()) + " ";
+    return "--seed 5 --seconds 12 --music " + music + " --samples " + Quote(ShippedSamples) + " --out " + out + " ";
 }
 
 // The frames after the 44-byte header.
@@ -73,8 +56,8 @@ TEST(SfxScript, RejectsMalformedLinesNamingTheFirstBadOne)
 
 TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRunAtTheirOwnCallback)
 {
-    ASSERT_TRUE(std::filesystem::exists(Tool)) << "build the audio-render target first";
-    ScratchDir scratch;
+    ASSERT_TRUE(std::filesystem::exists(ToolPath("audio-render"))) << "build the audio-render target first";
+    ScratchFolder scratch;
     // Twelve seconds from seed 5 hold a chord change, every kind of step of
     // each generator and its drums; any change to a draw, a note or a drum
     // changes the stored digest of its frames.
@@ -90,7 +73,7 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
                         {"garden", GoldenForThisRand(1546624457u, 508444413u)}})
     {
         SCOPED_TRACE(music.name);
-        ToolRun run = Render(scratch, MusicArgs(scratch, "out.wav", music.name));
+        ToolRun run = RunTool("audio-render", MusicArgs("out.wav", music.name), scratch);
         ASSERT_EQ(run.exitCode, 0) << run.errors;
         std::vector<uint8_t> wav = ReadBytes((scratch.path / "out.wav").string());
         ASSERT_GT(wav.size(), 44u);
@@ -113,36 +96,25 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         EXPECT_LT(frames.size(), 12u * 44100 + 2048);
 
         // Music, nowhere near the wrap, and no jump of most of the full range.
-        int peak = 0;
-        int jump = 0;
-        for (size_t i = 0; i < frames.size(); ++i)
-        {
-            peak = std::max({peak, std::abs(frames[i].left), std::abs(frames[i].right)});
-            if (i > 0)
-            {
-                jump = std::max({jump, std::abs(frames[i].left - frames[i - 1].left),
-                                 std::abs(frames[i].right - frames[i - 1].right)});
-            }
-        }
-        EXPECT_GT(peak, 1000);
-        EXPECT_LT(peak, 20000);
-        EXPECT_LT(jump, 16000);
+        EXPECT_GT(Measure(frames).peak, 1000);
+        EXPECT_LT(Measure(frames).peak, 20000);
+        EXPECT_EQ(CountLeaps(frames, 16000), 0);
     }
 
     // Listed out of order: each line still runs at its own callback. A bad
     // line stops the tool before it writes anything, as does a bad option.
-    const std::string planting = MusicArgs(scratch, "effect.wav", "planting");
+    const std::string planting = MusicArgs("effect.wav", "planting");
     std::string script = scratch.write("sfx.txt", "# a start flourish at callback 20\n"
                                                   "20 soundex 35 0 0.4 0.6 0\n"
                                                   "3 sound 51 0.4 0\n");
-    ToolRun bad = Render(scratch, planting + "--sfx " + Quote(script));
+    ToolRun bad = RunTool("audio-render", planting + "--sfx " + Quote(script), scratch);
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_NE(bad.errors.find("line 3"), std::string::npos) << bad.errors;
-    EXPECT_EQ(Render(scratch, planting + "--seconds nan").exitCode, 2);
+    EXPECT_EQ(RunTool("audio-render", planting + "--seconds nan", scratch).exitCode, 2);
 
     scratch.write("sfx.txt", "20 soundex 35 0 0.4 0.6 0\n"
                              "3 sound 50 0.0 0\n");
-    ASSERT_EQ(Render(scratch, planting + "--sfx " + Quote(script)).exitCode, 0);
+    ASSERT_EQ(RunTool("audio-render", planting + "--sfx " + Quote(script), scratch).exitCode, 0);
     std::vector<StereoSample> effect = WavFrames(ReadBytes((scratch.path / "effect.wav").string()));
     ASSERT_EQ(effect.size(), renders[1].size());
 

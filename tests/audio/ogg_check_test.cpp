@@ -4,32 +4,13 @@
 #include <cstring>
 
 #include "tests/audio/audio_harness.h"
+#include "tests/ogg_pages.h"
 
 namespace
 {
 std::string SamplePath(const std::string& name)
 {
     return ShippedSamples + "/" + name + ".ogg";
-}
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; i++)
-    {
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-}
-
-// Bytes of the page starting at offset: header, segment table and body.
-size_t PageLength(const std::vector<uint8_t>& bytes, size_t offset)
-{
-    int segments = bytes[offset + 26];
-    size_t length = 27 + segments;
-    for (int i = 0; i < segments; i++)
-    {
-        length += bytes[offset + 27 + i];
-    }
-    return length;
 }
 }  // namespace
 
@@ -60,13 +41,12 @@ TEST(OggCheck, CommentCountBeyondThePacketIsTurnedAwayEvenWithGoodChecksums)
     // A sealed page whose comment header claims far more comments than it
     // holds: the decoder would loop over them all.
     std::vector<uint8_t> bytes = ReadBytes(SamplePath("step"));
-    size_t page = PageLength(bytes, 0);
+    size_t page = OggPageLength(bytes, 0);
     ASSERT_EQ(0, std::memcmp(&bytes[page], "OggS", 4));
     size_t packet = page + 27 + bytes[page + 26];
     ASSERT_EQ(3, bytes[packet]);
     size_t vendorLength = Le32(&bytes[packet + 7]);
-    PutLe32(&bytes[packet + 11 + vendorLength], 0x7fffffff);
-    PutLe32(&bytes[page + 22], 0);  // re-seal the page so its checksum is right again
-    PutLe32(&bytes[page + 22], OggChecksum(&bytes[page], PageLength(bytes, page)));
+    std::copy_n("\xff\xff\xff\x7f", 4, &bytes[packet + 11 + vendorLength]);
+    SealOggPage(bytes, page);  // so its checksum is right again
     EXPECT_FALSE(OggVorbisLooksSound(bytes.data(), bytes.size()));
 }

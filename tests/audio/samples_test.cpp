@@ -101,7 +101,7 @@ TEST_F(SampleFiles, EmptyCutHalvedGarbageAndMissingFilesLoadAsSilence)
     ASSERT_GT(real.size(), 200u);
     std::string garbage(real.rbegin(), real.rend());  // a real file backwards
 
-    ScratchDir scratch;
+    ScratchFolder scratch;
     scratch.write("empty.ogg", "");
     scratch.write("cut_headers.ogg", std::string(real.begin(), real.begin() + 100));  // the decoder cannot even start
     scratch.write("half.ogg", std::string(real.begin(), real.begin() + real.size() / 2));
@@ -145,7 +145,7 @@ TEST_F(SampleLoader, ShutdownWithoutBeforeOrWhileLoadingReturnsWithAnEmptyBank)
 
 TEST_F(SampleLoader, MissingCatFileLeavesOnlyTheCatSilent)
 {
-    ScratchDir scratch;
+    ScratchFolder scratch;
     std::filesystem::copy(ShippedSamples, scratch.path);
     std::filesystem::remove(scratch.path / (std::string(SampleNames[SoundCat]) + ".ogg"));
     useDirectory(scratch.path.string());
@@ -214,7 +214,7 @@ TEST_F(SampleLoader, LongFilesAreCutAndShutdownStopsInTheMiddleOfAFile)
     GTEST_SKIP() << "the long sample is made with sox, a tool of the Linux build machine";
 #endif
     // A minute of sound under every name: 34 minutes, 360 MB decoded whole.
-    ScratchDir scratch;
+    ScratchFolder scratch;
     const std::string sample = (scratch.path / "long.ogg").string();
     ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -C -1 '" + sample + "' synth 60 sine 440").c_str()), 0)
         << "sox makes the long sample";

@@ -23,9 +23,10 @@ TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
     {
         GTEST_SKIP() << "no unpacked package: MIRELANTHA_PACKAGE_ROOT is not set";
     }
-    const fs::path program = fs::path(root) / "usr/games/mirelantha";
     const fs::path data = fs::path(root) / "usr/share/games/mirelantha";
-    ASSERT_TRUE(fs::is_regular_file(program)) << program;
+    Program program(false);  // from an empty folder
+    program.path = (fs::path(root) / "usr/games/mirelantha").string();
+    ASSERT_TRUE(fs::is_regular_file(program.path)) << program.path;
 
     // The title screen as the packaged picture makes it.
     ReadTitlePictureFile(data.string());
@@ -44,41 +45,29 @@ TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
     Cells blinkOff;
     DrawExpectedTitle(data, blinkOn, blinkOff);
 
-    ScratchDirectory empty(false);
-    ScratchDirectory outside(false);  // the sound capture and stderr stay out of the empty folder
-    ASSERT_FALSE(empty.path.empty());
-    ASSERT_FALSE(outside.path.empty());
+    // The sound capture and stderr stay out of the folder the game works in.
+    const ScratchFolder outside{"mirelantha-deb-"};
+    program.errorFile = outside.path / "stderr.txt";
     const fs::path audioFile = outside.path / "audio.raw";
-    pid_t pid = Spawn({program.string()}, empty.path,
-                      {{"DISPLAY", XvfbServer::display},
-                       {"SDL_AUDIODRIVER", "disk"},
-                       {"SDL_DISKAUDIOFILE", audioFile.string()},
-                       {"SDL_DISKAUDIODELAY", "46"},  // real time
-                       {"ASAN_OPTIONS", "detect_leaks=0"}},
-                      outside.path / "stderr.txt");
-    auto stderrText = [&] { return ReadAll(outside.path / "stderr.txt"); };
-    ASSERT_TRUE(WaitFor([] { return RunOnDisplay(XvfbServer::display, "xdotool search --name '^mirelantha$'"); },
-                        15000))
-        << stderrText();
+    program.start({{"SDL_AUDIODRIVER", "disk"},
+                   {"SDL_DISKAUDIOFILE", audioFile.string()},
+                   {"SDL_DISKAUDIODELAY", "46"}});  // real time
+    ASSERT_TRUE(program.windowShown()) << ReadAll(program.errorFile);
 
     // Title music: its first notes may come a few beats after the start.
     EXPECT_TRUE(WaitFor([&] { return MusicHeard(audioFile); }, 8000)) << "no title music";
 
-    RunOnDisplay(XvfbServer::display, "xdotool " + Tap("Print"));
-    const fs::path screenshot = empty.path / "screen0.png";
     Picture picture;
-    ASSERT_TRUE(WaitFor([&] { return LoadPng(screenshot, picture); }, 5000)) << "no screen0.png in the folder";
-    ASSERT_EQ(picture.width, Width);
-    ASSERT_EQ(picture.height, Height);
+    ASSERT_TRUE(program.screenshot(picture)) << "no window-sized screen0.png in the folder";
     std::string first;
     EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0) << first;
 
-    RunOnDisplay(XvfbServer::display, "xdotool " + Tap("Escape"));
-    EXPECT_EQ(WaitForExit(pid, 15000), 0) << stderrText();
+    program.keys(Tap("Escape"));
+    EXPECT_EQ(program.finish(), 0) << ReadAll(program.errorFile);
 
     // Nothing but the screenshot was written where the game was started.
     std::vector<std::string> written;
-    for (const auto& entry : fs::directory_iterator(empty.path))
+    for (const auto& entry : fs::directory_iterator(program.scratch.path))
     {
         written.push_back(entry.path().filename().string());
     }

@@ -12,13 +12,13 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -28,6 +28,7 @@
 #include "gfx/screen_buffer.h"
 #include "gfx/title_picture.h"
 #include "gfx/title_screen.h"
+#include "tests/sound_measures.h"
 #include "tests/test_platform.h"
 
 #include <stb_image.h>  // Required for: stbi_load()
@@ -137,20 +138,18 @@ inline pid_t StartXvfb(int first, const std::vector<std::string>& arguments, std
 }
 
 // One Xvfb server for all tests of the binary. It keeps its screen in an XWD
-// file in screenDirectory, so tests can see what the window shows.
+// file in its scratch folder, so tests can see what the window shows.
 class XvfbServer : public ::testing::Environment
 {
 public:
     static inline std::string display;
     static inline pid_t pid = 0;
-    static inline fs::path screenDirectory;
+    static inline std::unique_ptr<ScratchFolder> screen;  // where Xvfb keeps its screen
 
     void SetUp() override
     {
-        char pattern[] = "/tmp/mirelantha-xvfb-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        screenDirectory = pattern;
-        pid = StartXvfb(87, {"-screen", "0", "1024x768x24", "-noreset", "-fbdir", screenDirectory.string()}, display);
+        screen = std::make_unique<ScratchFolder>("mirelantha-xvfb-");
+        pid = StartXvfb(87, {"-screen", "0", "1024x768x24", "-noreset", "-fbdir", screen->path.string()}, display);
         ASSERT_GT(pid, 0) << "could not start Xvfb";
     }
 
@@ -161,8 +160,7 @@ public:
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
         }
-        std::error_code ignored;
-        fs::remove_all(screenDirectory, ignored);
+        screen.reset();
     }
 };
 
@@ -195,28 +193,6 @@ inline int StartupWaitMs()
     return UnderWine ? 60000 : 15000;
 }
 
-// A scratch working directory, by default holding a link to the program's data.
-class ScratchDirectory
-{
-public:
-    fs::path path;
-
-    explicit ScratchDirectory(bool withData = true)
-    {
-        char pattern[] = "/tmp/mirelantha-e2e-XXXXXX";
-        path = mkdtemp(pattern) ? pattern : "";
-        if (withData && !path.empty())
-        {
-            fs::create_directory_symlink(ProgramData(), path / "dat");
-        }
-    }
-    ~ScratchDirectory()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-};
-
 constexpr int Width = 1024;  // the Xvfb screen, and so the window
 constexpr int Height = 768;
 // Jitter keeps a live colour within 0.08 of its base: about 20 per byte.
@@ -238,72 +214,25 @@ inline bool LoadPng(const fs::path& name, Picture& picture)
     return pixels != nullptr;
 }
 
-// Sound as SDL's disk audio driver writes it: S16LE stereo at 44100 Hz, read
-// back as interleaved left/right samples.
-constexpr int AudioRate = 44100;
-constexpr int BytesPerFrame = 4;
-using Samples = std::vector<int16_t>;
+// Sound as SDL's disk audio driver writes it: S16LE stereo at 44100 Hz.
+using Samples = std::vector<StereoSample>;
 
 inline Samples ReadSamples(const fs::path& name)
 {
-    std::string bytes = ReadAll(name);
-    Samples samples(bytes.size() / BytesPerFrame * 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // little-endian, as the test machine
-    return samples;
-}
-
-inline size_t FramesIn(const Samples& samples)
-{
-    return samples.size() / 2;
-}
-
-inline size_t Frames(double seconds)
-{
-    return static_cast<size_t>(seconds * AudioRate);
+    return DecodeFrames(ReadAll(name));
 }
 
 // Frames of sound written so far: where in the recording "now" is.
 inline size_t AudioFrames(const fs::path& audioFile)
 {
     std::error_code error;
-    return static_cast<size_t>(fs::file_size(audioFile, error)) / BytesPerFrame;  // 0 on error, where size is -1
-}
-
-// Loudest magnitude in either channel over frames [from, to), and the RMS.
-struct Level
-{
-    int peak = 0;
-    double rms = 0.0;
-};
-
-inline Level Measure(const Samples& samples, size_t from, size_t to)
-{
-    Level level;
-    to = std::min(to, FramesIn(samples));
-    for (size_t i = 2 * from; i < 2 * to; i++)
-    {
-        level.peak = std::max(level.peak, std::abs(int(samples[i])));
-        level.rms += double(samples[i]) * samples[i];
-    }
-    level.rms = to <= from ? 0.0 : std::sqrt(level.rms / double(2 * (to - from)));
-    return level;
-}
-
-// The levels of the 50 ms windows that fit in frames [from, to).
-inline std::vector<Level> Windows(const Samples& samples, size_t from, size_t to)
-{
-    std::vector<Level> levels;
-    for (size_t start = from; start + Frames(0.05) <= std::min(to, FramesIn(samples)); start += Frames(0.05))
-    {
-        levels.push_back(Measure(samples, start, start + Frames(0.05)));
-    }
-    return levels;
+    return static_cast<size_t>(fs::file_size(audioFile, error)) / 4;  // 0 on error, where size is -1
 }
 
 // Whether some 50 ms of the recording so far is loud enough to be music.
 inline bool MusicHeard(const fs::path& audioFile)
 {
-    const std::vector<Level> levels = Windows(ReadSamples(audioFile), 0, SIZE_MAX);
+    const std::vector<Level> levels = Windows(ReadSamples(audioFile));
     return std::any_of(levels.begin(), levels.end(), [](const Level& level) { return level.rms > 200.0; });
 }
 
@@ -312,7 +241,7 @@ inline bool MusicHeard(const fs::path& audioFile)
 // which on a 24-bit screen are blue, green, red).
 inline bool ReadXvfbScreen(Picture& picture)
 {
-    std::ifstream in(XvfbServer::screenDirectory / "Xvfb_screen0", std::ios::binary);
+    std::ifstream in(XvfbServer::screen->path / "Xvfb_screen0", std::ios::binary);
     std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
     auto field = [&](int index) -> uint32_t {
         const uint8_t* p = &file[index * 4];
@@ -431,15 +360,26 @@ inline std::string Tap(const std::string& key)
     return "keydown " + key + " sleep 0.08 keyup " + key;
 }
 
-// The program on the test X server in a scratch directory.
+// The program on the test X server, working in a scratch directory that by
+// default holds a link to the program's data.
 class Program
 {
 public:
-    ScratchDirectory scratch;
+    ScratchFolder scratch{"mirelantha-e2e-"};
+    std::string path = ProgramPath;
+    fs::path errorFile = scratch.path / "stderr.txt";
     std::string display = XvfbServer::display;
     pid_t pid = 0;
     int nextScreenshot = 0;
     std::chrono::steady_clock::time_point started;
+
+    explicit Program(bool withData = true)
+    {
+        if (withData)
+        {
+            fs::create_directory_symlink(ProgramData(), scratch.path / "dat");
+        }
+    }
 
     // `environment` adds to the display and, for sanitizer builds, no leak
     // check: the X and GL driver libraries leave allocations behind at exit,
@@ -448,12 +388,12 @@ public:
     {
         environment.insert(environment.end(), {{"DISPLAY", display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
-        std::vector<std::string> argv = {ProgramPath};
-        if (UnderWine)
+        std::vector<std::string> argv = {path};
+        if (fs::path(path).extension() == ".exe")
         {
             argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/tools/wine_run.sh");
         }
-        pid = Spawn(argv, scratch.path, environment, scratch.path / "stderr.txt");
+        pid = Spawn(argv, scratch.path, environment, errorFile);
     }
 
     bool windowShown()

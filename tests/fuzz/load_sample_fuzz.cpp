@@ -11,8 +11,7 @@
 // mutation breaks one; so an input whose checksums do not match is loaded a
 // second time with them mended, which lets the fuzzer reach the header checks
 // and the decoder behind them. Single-threaded.
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,78 +19,39 @@
 #include <string>
 #include <vector>
 
-#include "audio/ogg_check.h"
 #include "audio/samples.h"
+#include "tests/ogg_pages.h"
+#include "tests/test_platform.h"
 
 namespace
 {
-std::string Folder;  // the temporary sample folder
-std::string File;    // the one file in it
+// The sample folder, removed when the fuzzer exits.
+const ScratchFolder Folder{"mirelantha-sample-fuzz-"};
+const std::string File = Folder.write("fuzz.ogg", "");
 
-// Rewrites the checksum of every page that starts with "OggS" and has a whole
-// header; a page cut short by the end of the input is summed as far as it
-// goes. Returns true if any checksum changed.
+// Seals every page that starts with "OggS" and has its whole header, up to
+// the first whose segment table is cut short; true if any checksum changed.
 bool MendChecksums(std::vector<uint8_t>& bytes)
 {
-    constexpr size_t HeaderBytes = 27;  // up to and including the segment count
     bool changed = false;
-    size_t at = 0;
-    while (at + HeaderBytes <= bytes.size())
+    for (size_t at = 0; at + 27 <= bytes.size(); at++)
     {
-        if (bytes[at] != 'O' || bytes[at + 1] != 'g' || bytes[at + 2] != 'g' || bytes[at + 3] != 'S')
+        if (std::equal(bytes.begin() + at, bytes.begin() + at + 4, "OggS"))
         {
-            at++;
-            continue;
+            if (at + 27 + bytes[at + 26] > bytes.size())
+            {
+                break;
+            }
+            changed |= SealOggPage(bytes, at);
         }
-        const size_t segments = bytes[at + 26];
-        if (at + HeaderBytes + segments > bytes.size())
-        {
-            break;
-        }
-        size_t size = HeaderBytes + segments;
-        for (size_t k = 0; k < segments; k++)
-        {
-            size += bytes[at + HeaderBytes + k];
-        }
-        size = size < bytes.size() - at ? size : bytes.size() - at;
-        uint8_t stored[4];
-        for (int k = 0; k < 4; k++)
-        {
-            stored[k] = bytes[at + 22 + k];
-            bytes[at + 22 + k] = 0;
-        }
-        const uint32_t sum = OggChecksum(&bytes[at], size);
-        for (int k = 0; k < 4; k++)
-        {
-            bytes[at + 22 + k] = static_cast<uint8_t>(sum >> (8 * k));
-            changed |= bytes[at + 22 + k] != stored[k];
-        }
-        at += 4;
     }
     return changed;
-}
-
-void RemoveFolder()
-{
-    std::remove(File.c_str());
-    rmdir(Folder.c_str());
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/mirelantha-sample-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-    {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    Folder = pattern;
-    File = Folder + "/fuzz.ogg";
-    SampleDirectory = Folder.c_str();
-    std::atexit(RemoveFolder);
+    SampleDirectory = Folder.path.c_str();
     return 0;
 }
 

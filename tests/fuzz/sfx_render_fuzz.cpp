@@ -20,21 +20,6 @@ namespace
 constexpr int RenderCallbacks = 4;     // device callbacks mixed per input
 constexpr int CallbackFrames = 2048;   // the device's buffer size
 constexpr int FrameBytes = 4;          // 16-bit stereo
-
-std::string SampleFolder;
-
-// The shipped samples, found from this file's place in the source tree
-// unless MIRELANTHA_SAMPLES names another folder.
-std::string FindSamples()
-{
-    if (const char* folder = std::getenv("MIRELANTHA_SAMPLES"))
-    {
-        return folder;
-    }
-    std::string here = __FILE__;
-    const size_t cut = here.rfind("tests/fuzz/");
-    return (cut == std::string::npos ? std::string() : here.substr(0, cut)) + "dat/samples";
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -42,8 +27,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // The locks live as long as the fuzzer: it ends by exiting.
     CreateAudioLocks();
     // Decoded once: the mixer only reads the bank, so every input shares it.
-    SampleFolder = FindSamples();
-    SampleDirectory = SampleFolder.c_str();
+    SampleDirectory = MIRELANTHA_SOURCE_DIR "/dat/samples";
     LoadSampleBank();
     return 0;
 }

@@ -13,12 +13,9 @@ namespace
 // Solid stone on every border cell.
 void WallTheBorder(GameTitle& garden)
 {
-    for (int x = 0; x < 8; ++x)
+    for (int cell = 0; cell < 64; ++cell)
     {
-        for (int y = 0; y < 8; ++y)
-        {
-            garden.tiles[CellIndex(x, y)] = OnBorder(x, y) ? TileStone : garden.tiles[CellIndex(x, y)];
-        }
+        garden.tiles[cell] = OnBorder(cell / 8, cell % 8) ? TileStone : garden.tiles[cell];
     }
 }
 

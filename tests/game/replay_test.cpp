@@ -2,9 +2,7 @@
 // log parser, the shell's tick order, and a golden run.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <sstream>
 #include <string>
@@ -64,18 +62,6 @@ uint64_t Fnv1a(uint64_t hash, const std::string& text)
         hash = (hash ^ c) * 1099511628211ull;
     }
     return hash;
-}
-
-// Runs the garden-replay tool; returns its exit code, and its output in `out`.
-int RunTool(const std::string& arguments, std::string& out, std::string& err)
-{
-    const std::string outPath = ::testing::TempDir() + "replay_out.txt";
-    const std::string errPath = ::testing::TempDir() + "replay_err.txt";
-    const int exitCode =
-        RunCommand(Quote(ToolPath("garden-replay")) + " " + arguments + " >" + Quote(outPath) + " 2>" + Quote(errPath));
-    out = ReadAll(outPath);
-    err = ReadAll(errPath);
-    return exitCode;
 }
 
 }  // namespace
@@ -141,11 +127,10 @@ TEST(ReplayTool, PrintsAndDrawsTheStartEveryKthIterationAndTheLastAndRefusesABad
     {
         GTEST_SKIP() << "garden-replay not built";
     }
-    const std::string dir = ::testing::TempDir();
-    std::string out;
-    std::string err;
-    ASSERT_EQ(RunTool("--seed 7 --ticks 10 --every 4 --frames " + dir, out, err), 0) << err;
-    std::istringstream lines(out);
+    const ScratchFolder scratch{"mirelantha-replay-"};
+    ToolRun run = RunTool("garden-replay", "--seed 7 --ticks 10 --every 4 --frames .", scratch);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    std::istringstream lines(run.output);
     std::vector<std::string> iterations;
     for (std::string line; std::getline(lines, line);)
     {
@@ -154,20 +139,20 @@ TEST(ReplayTool, PrintsAndDrawsTheStartEveryKthIterationAndTheLastAndRefusesABad
     EXPECT_EQ(iterations, (std::vector<std::string>{"{\"iter\":0", "{\"iter\":4", "{\"iter\":8", "{\"iter\":10"}));
     for (const char* name : {"frame-000000.png", "frame-000004.png", "frame-000008.png", "frame-000010.png"})
     {
-        const std::string png = ReadAll(dir + name);
+        const std::string png = ReadAll(scratch.path / name);
         ASSERT_GT(png.size(), 24u) << name;
         // IHDR: width 128, height 96.
         EXPECT_EQ((std::pair{int(uint8_t(png[19])), int(uint8_t(png[23]))}), (std::pair{128, 96}));
     }
 
-    const std::string path = dir + "bad_events.txt";
-    std::ofstream(path) << "# keys\n2 down 3\n3 sideways 3\n";
-    EXPECT_EQ(RunTool("--seed 7 --ticks 10 --events " + path, out, err), 2);
-    EXPECT_NE(err.find(path + ":3:"), std::string::npos) << err;
-    EXPECT_TRUE(out.empty());
+    scratch.write("bad_events.txt", "# keys\n2 down 3\n3 sideways 3\n");
+    run = RunTool("garden-replay", "--seed 7 --ticks 10 --events bad_events.txt", scratch);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find("bad_events.txt:3:"), std::string::npos) << run.errors;
+    EXPECT_TRUE(run.output.empty());
     for (const char* arguments : {"--seed 7", "--seed 7 --ticks 5 --every 0",
                                   "--seed 7 --ticks 5 --events /nonexistent/keys.txt"})
     {
-        EXPECT_EQ(RunTool(arguments, out, err), 2) << arguments;
+        EXPECT_EQ(RunTool("garden-replay", arguments, scratch).exitCode, 2) << arguments;
     }
 }

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,36 +18,19 @@ namespace
 {
 namespace fs = std::filesystem;
 
-const std::string Replay = MIRELANTHA_BINARY_DIR "/garden-replay";
-const std::string Render = MIRELANTHA_BINARY_DIR "/audio-render";
+const std::string Replay = "garden-replay";
+const std::string Render = "audio-render";
 
-struct ToolRun
-{
-    int exitCode;
-    std::string errors;
-};
-
-// A scratch folder per test.
+// A scratch folder per test, where each tool runs.
 class Tools : public ::testing::Test
 {
 protected:
-    fs::path dir;
+    const ScratchFolder scratch{"mirelantha-tools-"};
+    const fs::path dir = scratch.path;
 
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/mirelantha-tools-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs a tool under a time limit, so a hang fails instead of blocking.
     ToolRun run(const std::string& tool, const std::string& arguments, const std::string& out = "/dev/null")
     {
-        const fs::path errors = dir / "stderr.txt";
-        int status = std::system(("cd '" + dir.string() + "' && timeout -s KILL 20 '" + tool + "' " + arguments +
-                                  " >" + out + " 2>'" + errors.string() + "'").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(errors)};
+        return RunTool(tool, arguments, scratch, out);
     }
 };
 
