@@ -44,9 +44,9 @@ inline size_t FirstDifference(const std::vector<StereoSample>& a, const std::vec
 // A voice with no random pan jitter or volume boost, so its frames can be
 // predicted by hand.
 inline Voice PlainVoice(int32_t kind, float frequency, float volume, uint32_t delay, uint32_t attack,
-                        uint32_t sustain, uint32_t release)
+                        uint32_t sustain, uint32_t release, float echoSend = 0.0f, float pan = 0.0f)
 {
-    return Voice{0, delay, attack, sustain, release, frequency, volume, 0.0f, 0.0f, kind, true};
+    return Voice{0, delay, attack, sustain, release, frequency, volume, echoSend, pan, kind, true};
 }
 
 // One device callback of `frames` frames.

@@ -5,17 +5,6 @@
 #include "tests/audio/audio_harness.h"
 #include "tests/digest.h"
 
-namespace
-{
-Voice Make(int32_t kind, float frequency, float volume, float echoSend, float pan, uint32_t delay,
-           uint32_t attack, uint32_t sustain, uint32_t release)
-{
-    return Voice{0, delay, attack, sustain, release, frequency, volume, echoSend, pan, kind, true};
-}
-
-
-}  // namespace
-
 TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
 {
     StereoSample recording[300];
@@ -29,12 +18,12 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     AudioStartupState();
     SampleClock = 1;  // clear of the beat: no music in these frames
     const Voice mix[] = {
-        Make(KindSine, 441.0f, 0.3f, 0.5f, 0.0f, 0, 0, 1000, 0),
-        Make(KindSquare, 220.5f, 0.2f, 1.0f, 0.5f, 10, 0, 300, 100),
-        Make(KindTriangle, 882.0f, 0.25f, 0.3f, -0.7f, 0, 50, 200, 100),
-        Make(KindSineSweepUp, 300.0f, 0.4f, 0.8f, 0.2f, 5, 200, 100, 50),
-        Make(KindFmSine, 523.25f, 0.35f, 0.6f, -0.2f, 20, 10, 250, 80),
-        Make(SampleKind(SoundDrum0 + 12), 0.0f, 0.9f, 0.45f, 0.1f, 30, 0, 300, 0),
+        PlainVoice(KindSine, 441.0f, 0.3f, 0, 0, 1000, 0, 0.5f, 0.0f),
+        PlainVoice(KindSquare, 220.5f, 0.2f, 10, 0, 300, 100, 1.0f, 0.5f),
+        PlainVoice(KindTriangle, 882.0f, 0.25f, 0, 50, 200, 100, 0.3f, -0.7f),
+        PlainVoice(KindSineSweepUp, 300.0f, 0.4f, 5, 200, 100, 50, 0.8f, 0.2f),
+        PlainVoice(KindFmSine, 523.25f, 0.35f, 20, 10, 250, 80, 0.6f, -0.2f),
+        PlainVoice(SampleKind(SoundDrum0 + 12), 0.0f, 0.9f, 30, 0, 300, 0, 0.45f, 0.1f),
     };
     for (int i = 0; i < 6; ++i)
     {

@@ -18,6 +18,7 @@
 #include "game/sprites.h"
 #include "gfx/font.h"
 #include "tests/e2e/program_run.h"
+#include "tests/stock_panel.h"
 
 using namespace e2e;
 
@@ -30,7 +31,6 @@ constexpr int CellPixels = 12;
 constexpr int TileKinds = 7;
 constexpr int WholeStock = 36;
 constexpr const char* TileKeys[TileKinds] = {"z", "x", "c", "v", "b", "n", "m"};
-constexpr int StockCell = 116;  // left edge of a panel row's "x" and count
 const char* const OpenPrompt = "press space to open garden";
 
 // Text baseline of panel row i (tile code i + 1): code 1 at the top.
@@ -97,25 +97,6 @@ Cells DrawExpectedPlanting(const Planting& planting)
         DrawText(OpenPrompt, 64 - TextWidth(OpenPrompt) / 2, 4, 8, 1);
     }
     return CaptureScreenBuffer();
-}
-
-// Every stock whose count, drawn here, gives exactly the "x" and digits a panel
-// row shows. One answer is a reading; none or several mean the panel is unreadable.
-std::vector<int> ReadStock(const Cells& shown, int row)
-{
-    int y = PanelBaseline[row];
-    std::vector<int> readings;
-    for (int stock = 0; stock <= WholeStock; stock++)
-    {
-        ClearScreenBuffer();
-        DrawStockCount(stock, y);
-        std::string ignored;
-        if (CountDifferences(shown, CaptureScreenBuffer(), {StockCell, y, ScreenWidth - 1, y + 4}, ignored) == 0)
-        {
-            readings.push_back(stock);
-        }
-    }
-    return readings;
 }
 
 // Whether the gardener is drawn on the board somewhere other than the cell it
@@ -227,9 +208,9 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     Cells shown = ReadCells(picture);
     for (int row = 0; row < TileKinds; row++)
     {
-        std::vector<int> readings = ReadStock(shown, row);
+        const auto readings = ReadPanelRow(shown, PanelBaseline[row], 2, StockTexts());
         ASSERT_EQ(readings.size(), 1u) << "the stock count of panel row " << row << " is unreadable";
-        planting.stock[row] = readings[0];
+        planting.stock[row] = std::stoi(readings[0].first);
     }
     EXPECT_EQ(std::accumulate(std::begin(planting.stock), std::end(planting.stock), 0), WholeStock);
     EXPECT_GE(planting.stock[1], 4) << "at least four X tiles";

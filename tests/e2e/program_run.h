@@ -102,40 +102,62 @@ inline int WaitForExit(pid_t pid, int timeoutMs)
     return -1;
 }
 
-// Starts Xvfb with `arguments` on the first display number from `first` that
-// is free, that it wins and that answers; returns its pid and sets `display`,
-// or returns 0.
-inline pid_t StartXvfb(int first, const std::vector<std::string>& arguments, std::string& display)
+// An Xvfb server started with `arguments` on the first display number from
+// `first` that is free, that it wins and that answers; `display` stays empty
+// when none does. Killed outright at the end, as a crashing server dies, with
+// what it leaves behind cleared so the number is free again.
+class XServer
 {
-    for (int number = first; number < 200; number++)
+public:
+    std::string display;
+    pid_t pid = 0;
+
+    XServer(int first, const std::vector<std::string>& arguments)
     {
-        const std::string name = ":" + std::to_string(number);
-        if (fs::exists("/tmp/.X" + name.substr(1) + "-lock") || fs::exists("/tmp/.X11-unix/X" + name.substr(1)))
+        for (int number = first; number < 200 && display.empty(); number++)
         {
-            continue;
-        }
-        std::vector<std::string> argv = {"/usr/bin/Xvfb", name, "-nolisten", "tcp"};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        const pid_t pid = Spawn(argv, "/", {}, "/dev/null");
-        // Until it answers, or dies having lost the race for this number.
-        bool lost = false;
-        const bool answered = WaitFor([&] {
-            lost = waitpid(pid, nullptr, WNOHANG) == pid;
-            return lost || RunOnDisplay(name, "xdpyinfo");
-        }, 10000);
-        if (answered && !lost)
-        {
-            display = name;
-            return pid;
-        }
-        if (!lost)
-        {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
+            const std::string name = ":" + std::to_string(number);
+            if (fs::exists("/tmp/.X" + name.substr(1) + "-lock") || fs::exists("/tmp/.X11-unix/X" + name.substr(1)))
+            {
+                continue;
+            }
+            std::vector<std::string> argv = {"/usr/bin/Xvfb", name, "-nolisten", "tcp"};
+            argv.insert(argv.end(), arguments.begin(), arguments.end());
+            pid = Spawn(argv, "/", {}, "/dev/null");
+            // Until it answers, or dies having lost the race for this number.
+            bool lost = false;
+            const bool answered = WaitFor([&] {
+                lost = waitpid(pid, nullptr, WNOHANG) == pid;
+                return lost || RunOnDisplay(name, "xdpyinfo");
+            }, 10000);
+            pid = lost ? 0 : pid;
+            if (answered && !lost)
+            {
+                display = name;
+            }
+            else
+            {
+                stop();
+            }
         }
     }
-    return 0;
-}
+    ~XServer() { stop(); }
+
+    void stop()
+    {
+        if (pid > 0)
+        {
+            kill(pid, SIGKILL);
+            waitpid(std::exchange(pid, 0), nullptr, 0);
+        }
+        if (!display.empty())
+        {
+            std::error_code ignored;
+            fs::remove("/tmp/.X" + display.substr(1) + "-lock", ignored);
+            fs::remove("/tmp/.X11-unix/X" + std::exchange(display, "").substr(1), ignored);
+        }
+    }
+};
 
 // One Xvfb server for all tests of the binary. It keeps its screen in an XWD
 // file in its scratch folder, so tests can see what the window shows.
@@ -143,23 +165,21 @@ class XvfbServer : public ::testing::Environment
 {
 public:
     static inline std::string display;
-    static inline pid_t pid = 0;
-    static inline std::unique_ptr<ScratchFolder> screen;  // where Xvfb keeps its screen
+    static inline std::unique_ptr<ScratchFolder> screen;
+    static inline std::unique_ptr<XServer> server;
 
     void SetUp() override
     {
         screen = std::make_unique<ScratchFolder>("mirelantha-xvfb-");
-        pid = StartXvfb(87, {"-screen", "0", "1024x768x24", "-noreset", "-fbdir", screen->path.string()}, display);
-        ASSERT_GT(pid, 0) << "could not start Xvfb";
+        server = std::make_unique<XServer>(87, std::vector<std::string>{"-screen", "0", "1024x768x24", "-noreset",
+                                                                        "-fbdir", screen->path.string()});
+        display = server->display;
+        ASSERT_FALSE(display.empty()) << "could not start Xvfb";
     }
 
     void TearDown() override
     {
-        if (pid > 0)
-        {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
+        server.reset();
         screen.reset();
     }
 };
@@ -241,10 +261,9 @@ inline bool MusicHeard(const fs::path& audioFile)
 // which on a 24-bit screen are blue, green, red).
 inline bool ReadXvfbScreen(Picture& picture)
 {
-    std::ifstream in(XvfbServer::screen->path / "Xvfb_screen0", std::ios::binary);
-    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    const std::string file = ReadAll(XvfbServer::screen->path / "Xvfb_screen0");
     auto field = [&](int index) -> uint32_t {
-        const uint8_t* p = &file[index * 4];
+        const auto* p = reinterpret_cast<const uint8_t*>(&file[index * 4]);
         return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
     };
     // Bits per pixel, byte order and the red mask.
@@ -263,7 +282,8 @@ inline bool ReadXvfbScreen(Picture& picture)
     picture.rgba.assign(pixels * 4, 255);
     for (size_t i = 0; i < pixels; i++)
     {
-        const uint8_t* p = &file[start + i / picture.width * field(12) + i % picture.width * 4];
+        const size_t at = start + i / picture.width * field(12) + i % picture.width * 4;
+        const auto* p = reinterpret_cast<const uint8_t*>(&file[at]);
         std::copy_n(std::array<uint8_t, 3>{p[2], p[1], p[0]}.begin(), 3, &picture.rgba[i * 4]);
     }
     return true;

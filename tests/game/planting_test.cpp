@@ -8,6 +8,7 @@
 
 #include "garden_fixtures.h"
 #include "gfx/font.h"
+#include "tests/stock_panel.h"
 
 TEST(Stock, HoldsThirtySixTilesWithAtLeastFourXSeedsAndABorderSource)
 {
@@ -90,42 +91,8 @@ TEST(OpeningTheGarden, IsRefusedWhileTilesAreLeftThenSeedsBecomePlantsAndTheGard
     EXPECT_EQ(garden->entities.size(), 1u);
 }
 
-// Every (text, column) whose pixels of one colour, drawn on their own, match
-// exactly what a panel row shows in that colour in columns 116..127.
-static std::vector<std::pair<std::string, int>> ReadPanelRow(const std::vector<int8_t>& shown, int y, int8_t colour,
-                                                             const std::vector<std::string>& candidates)
-{
-    std::vector<std::pair<std::string, int>> readings;
-    for (const std::string& text : candidates)
-    {
-        for (int column = 110; column <= 127; ++column)
-        {
-            ClearScreenBuffer();
-            DrawText(text.c_str(), column, y, colour, 1);
-            bool same = true;
-            for (int x = 116; x < ScreenWidth && same; ++x)
-            {
-                for (int row = y; row < y + 5 && same; ++row)
-                {
-                    same = (shown[PixelOffset(x, row)] == colour) == (Pixel(x, row) == colour);
-                }
-            }
-            if (same)
-            {
-                readings.emplace_back(text, column);
-            }
-        }
-    }
-    return readings;
-}
-
 TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
 {
-    std::vector<std::string> numbers;
-    for (int n = 0; n <= 36; ++n)
-    {
-        numbers.push_back(std::to_string(n));
-    }
     auto garden = NewGarden(1);
     auto drawPanel = [&](int stock)
     {
@@ -138,7 +105,7 @@ TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
     for (int stock : {9, 10, 12, 19, 29, 36})
     {
         const std::vector<int8_t> shown = drawPanel(stock);
-        const auto count = ReadPanelRow(shown, 85, 2, numbers);
+        const auto count = ReadPanelRow(shown, 85, 2, StockTexts());
         ASSERT_EQ(count.size(), 1u) << "stock " << stock << " is unreadable";
         const auto& [digits, countColumn] = count[0];
         EXPECT_EQ(digits, std::to_string(stock));

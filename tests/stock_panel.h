@@ -1,0 +1,52 @@
+// Reading a stock count off the planting panel as a player reads it: which
+// text, drawn on its own, shows exactly the pixels of one colour that a panel
+// row shows in columns 116 to 127. Draws into the ScreenBuffer. Test thread.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gfx/font.h"
+#include "gfx/screen_buffer.h"
+
+// The counts a panel row can show, 0 to the whole stock of 36, as text.
+inline std::vector<std::string> StockTexts()
+{
+    std::vector<std::string> texts;
+    for (int n = 0; n <= 36; ++n)
+    {
+        texts.push_back(std::to_string(n));
+    }
+    return texts;
+}
+
+// Every (text, column) of `candidates` that matches the row at baseline `y` of
+// `shown` in `colour`. One answer is a reading; none or several mean the row
+// is unreadable.
+inline std::vector<std::pair<std::string, int>> ReadPanelRow(const std::vector<int8_t>& shown, int y, int8_t colour,
+                                                             const std::vector<std::string>& candidates)
+{
+    std::vector<std::pair<std::string, int>> readings;
+    for (const std::string& text : candidates)
+    {
+        for (int column = 110; column <= 127; ++column)
+        {
+            ClearScreenBuffer();
+            DrawText(text.c_str(), column, y, colour, 1);
+            bool same = true;
+            for (int x = 116; x < ScreenWidth && same; ++x)
+            {
+                for (int row = y; row < y + 5 && same; ++row)
+                {
+                    same = (shown[PixelOffset(x, row)] == colour) == (ScreenBuffer[PixelOffset(x, row)] == colour);
+                }
+            }
+            if (same)
+            {
+                readings.emplace_back(text, column);
+            }
+        }
+    }
+    return readings;
+}
