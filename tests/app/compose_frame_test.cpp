@@ -24,20 +24,18 @@ public:
 TEST(ComposeFrame, CountsTheFrameAndDrawsTheTitleOrTheActiveModeOnACleanBuffer)
 {
     std::memset(TitlePicture, 0, sizeof(TitlePicture));
-    ModeActive = false;
     FrameCounter = 41;
-    std::memset(ScreenBuffer, 6, sizeof(ScreenBuffer));
-    ComposeFrame();
-    EXPECT_EQ(FrameCounter, 42u);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 0);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(5, 82)], 3);  // the title's first column
-
-    ActiveMode = std::make_unique<MarkingMode>();
-    ModeActive = true;
-    std::memset(ScreenBuffer, 6, sizeof(ScreenBuffer));
-    ComposeFrame();
-    EXPECT_EQ(ScreenBuffer[PixelOffset(1, 1)], 8);
-    EXPECT_EQ(ScreenBuffer[PixelOffset(5, 82)], 0);
+    for (bool active : {false, true})
+    {
+        ActiveMode = active ? std::make_unique<MarkingMode>() : nullptr;
+        ModeActive = active;
+        std::memset(ScreenBuffer, 6, sizeof(ScreenBuffer));
+        ComposeFrame();
+        EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 0) << active;
+        EXPECT_EQ(ScreenBuffer[PixelOffset(1, 1)], active ? 8 : 0);
+        EXPECT_EQ(ScreenBuffer[PixelOffset(5, 82)], active ? 0 : 3);  // the title's first column
+    }
+    EXPECT_EQ(FrameCounter, 43u);
     ModeActive = false;
     ActiveMode.reset();
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <string>
@@ -22,10 +23,10 @@ public:
     std::deque<ShellEvent> events;
     std::vector<uint32_t> delays;
     std::vector<std::string> log;  // "present", "screenshot", "repeat-off", "delay"
-    int presents = 0;
 
     void keyDown(int32_t key) { events.push_back({EventKeyDown, key}); }
     void keyUp(int32_t key) { events.push_back({EventKeyUp, key}); }
+    int presents() const { return static_cast<int>(std::count(log.begin(), log.end(), "present")); }
 
     uint32_t milliseconds() override { return now; }
     void delay(uint32_t ms) override
@@ -41,11 +42,7 @@ public:
         return any;
     }
     void keyRepeatOff() override { log.push_back("repeat-off"); }
-    void present() override
-    {
-        presents++;
-        log.push_back("present");
-    }
+    void present() override { log.push_back("present"); }
     void saveScreenshot() override { log.push_back("screenshot"); }
 };
 

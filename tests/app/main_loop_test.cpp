@@ -27,7 +27,7 @@ TEST_F(MainLoop, FortyTicksDueRunThirtyTwoTicksTheFirstAfterStartGameWithoutAnUp
     EXPECT_EQ(ActiveMode->tick - tickBefore, 32u);
     EXPECT_EQ(PaletteTickCounter - paletteTicksBefore, 32);
     EXPECT_EQ(state.accumulator, 5u) << "part ticks carry, the eight beyond the cap are not owed";
-    EXPECT_EQ(platform.presents, 2);
+    EXPECT_EQ(platform.presents(), 2);
     ASSERT_TRUE(iterate(13));
     EXPECT_EQ(ActiveMode->tick - tickBefore, 33u);
     EXPECT_EQ(state.accumulator, 0u);
@@ -44,7 +44,7 @@ TEST_F(MainLoop, SteadyRunningTakesAtMostOneLongSleepPerTickAndPresentsOncePerTi
     }
     const uint32_t ticks = static_cast<uint32_t>(PaletteTickCounter);
     EXPECT_EQ(ticks * 18 + state.accumulator, state.lastTime);
-    EXPECT_EQ(platform.presents, static_cast<int>(ticks));
+    EXPECT_EQ(platform.presents(), static_cast<int>(ticks));
     EXPECT_LE(longSleeps, static_cast<int>(ticks) + 1);
     EXPECT_GT(ticks, 30u);
 }
@@ -73,6 +73,6 @@ TEST_F(MainLoop, EscapeOnTitleEndsAfterTicksAndAudioUpdateWithoutPresenting)
     // AudioUpdate ran: it told the mixer that the title screen is showing.
     EXPECT_TRUE(std::any_of(std::begin(AudioSlots), std::end(AudioSlots),
                             [](const AudioSlot& slot) { return slot.titleMusic; }));
-    EXPECT_EQ(platform.presents, 0);
+    EXPECT_EQ(platform.presents(), 0);
     EXPECT_TRUE(platform.delays.empty());
 }

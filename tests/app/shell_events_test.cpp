@@ -63,7 +63,7 @@ TEST_F(ShellEvents, EscapeDuringAGameReturnsToTheTitleEscapeThereQuitsAndZAfterE
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(ActiveMode, nullptr);
     EXPECT_FALSE(QuitRequested);
-    EXPECT_EQ(platform.presents, 1);  // the title screen is shown again
+    EXPECT_EQ(platform.presents(), 1);  // the title screen is shown again
     platform.keyDown(KeyEscape);
     EXPECT_FALSE(iterate(18));
     EXPECT_TRUE(QuitRequested);

@@ -155,7 +155,7 @@ const char* ArrowBetween(Cell from, Cell to)
 
 // The music's usual loudness: the median of the peaks of its 50 ms windows
 // over frames [from, to). Drum hits and note onsets lie above it.
-int MusicLevel(const Samples& samples, size_t from, size_t to)
+int MusicLevel(const std::vector<StereoSample>& samples, size_t from, size_t to)
 {
     std::vector<int> peaks = {0};
     for (const Level& level : Windows(samples, from, to))
@@ -270,7 +270,7 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 
     // 6. What was heard. The disk driver writes in real time, so the frame
     // counts noted above tell where each stretch lies in the recording.
-    Samples samples = ReadSamples(audioFile);
+    const std::vector<StereoSample> samples = DecodeFrames(ReadAll(audioFile));
     EXPECT_GT(samples.size(), Frames(0.6 * secondsRun)) << "the audio device stalled";
     EXPECT_GT(Measure(samples, 0, gameStart).rms, 50.0) << "the title screen is silent";
 

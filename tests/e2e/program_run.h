@@ -208,10 +208,7 @@ inline fs::path ProgramData()
 
 // Wine takes seconds to start a program and to wind it up; only there are the
 // waits for the window and for the exit longer.
-inline int StartupWaitMs()
-{
-    return UnderWine ? 60000 : 15000;
-}
+inline const int StartupWaitMs = UnderWine ? 60000 : 15000;
 
 constexpr int Width = 1024;  // the Xvfb screen, and so the window
 constexpr int Height = 768;
@@ -234,15 +231,8 @@ inline bool LoadPng(const fs::path& name, Picture& picture)
     return pixels != nullptr;
 }
 
-// Sound as SDL's disk audio driver writes it: S16LE stereo at 44100 Hz.
-using Samples = std::vector<StereoSample>;
-
-inline Samples ReadSamples(const fs::path& name)
-{
-    return DecodeFrames(ReadAll(name));
-}
-
-// Frames of sound written so far: where in the recording "now" is.
+// Frames of sound SDL's disk audio driver has written so far (S16LE stereo
+// at 44100 Hz): where in the recording "now" is.
 inline size_t AudioFrames(const fs::path& audioFile)
 {
     std::error_code error;
@@ -252,7 +242,7 @@ inline size_t AudioFrames(const fs::path& audioFile)
 // Whether some 50 ms of the recording so far is loud enough to be music.
 inline bool MusicHeard(const fs::path& audioFile)
 {
-    const std::vector<Level> levels = Windows(ReadSamples(audioFile));
+    const std::vector<Level> levels = Windows(DecodeFrames(ReadAll(audioFile)));
     return std::any_of(levels.begin(), levels.end(), [](const Level& level) { return level.rms > 200.0; });
 }
 
@@ -418,7 +408,7 @@ public:
 
     bool windowShown()
     {
-        return WaitFor([&] { return RunOnDisplay(display, "xdotool search --name '^mirelantha$'"); }, StartupWaitMs());
+        return WaitFor([&] { return RunOnDisplay(display, "xdotool search --name '^mirelantha$'"); }, StartupWaitMs);
     }
 
     // Runs a line of xdotool actions, with its own sleeps, to the end.
@@ -435,7 +425,7 @@ public:
 
     int finish()
     {
-        return WaitForExit(std::exchange(pid, 0), StartupWaitMs());
+        return WaitForExit(std::exchange(pid, 0), StartupWaitMs);
     }
 
     ~Program()

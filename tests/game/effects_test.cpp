@@ -2,22 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "game/game_state.h"
 #include "game/sprites.h"
 #include "garden_fixtures.h"
-
-namespace
-{
-
-Effect& AddSpark(GameState& state, int32_t posX, int32_t posY, int32_t vel)
-{
-    state.effects.push_back(std::make_unique<Effect>(
-        Effect{EffectSpark, posX, posY, vel, vel, 8, EffectKinds[EffectSpark].startLife}));
-    return *state.effects.back();
-}
-
-}  // namespace
 
 TEST(DeathBurst, AStarvingFlyerHitsZeroOnTick832AndBurstsIntoSixteenRedSparks)
 {
@@ -39,38 +28,42 @@ TEST(DeathBurst, AStarvingFlyerHitsZeroOnTick832AndBurstsIntoSixteenRedSparks)
 
 TEST(Sparks, FlyExactlyOneHundredStepsOrUntilClampedToTheEdgeAndAreDrawnOnceMore)
 {
+    // Where a spark starts and how fast it flies -> the step it dies on and
+    // where it lies then.
+    struct Case { int32_t x, y, velX, velY; int diesAt; int32_t endX, endY; };
+    const Case cases[] = {{4000, 3000, 1, 1, 100, 4100, 3100},   // its whole life
+                          {64, 640, -16, 0, 5, 0, 640},          // at the left edge after 4 steps
+                          {8190, 6140, 16, 16, 1, 8192, 6144}};  // clamped to the far corner at once
     GameState state;
-    Effect& inside = AddSpark(state, 4000, 3000, 1);
-    Effect& leaving = AddSpark(state, 64, 640, -16);
-    leaving.velY = 0;
-    Effect& high = AddSpark(state, 8190, 6140, 16);
-    state.update();
-    EXPECT_TRUE(high.dead);
-    EXPECT_EQ((std::pair{high.posX, high.posY}), (std::pair{8192, 6144}));
-    ClearScreenBuffer();
-    state.drawEffects();
-    EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 8), 2)
-        << "a spark on the far edge lies outside the picture";
-    for (int i = 2; i <= 4; ++i)
+    std::vector<Effect*> sparks;
+    for (const Case& c : cases)
+    {
+        state.effects.push_back(std::make_unique<Effect>(
+            Effect{EffectSpark, c.x, c.y, c.velX, c.velY, 8, EffectKinds[EffectSpark].startLife}));
+        sparks.push_back(state.effects.back().get());
+    }
+    for (int step = 1; step <= 100; ++step)
     {
         state.update();
+        for (size_t k = 0; k < sparks.size(); ++k)
+        {
+            if (step <= cases[k].diesAt)  // freed by the update after that
+            {
+                ASSERT_EQ(sparks[k]->dead, step == cases[k].diesAt) << "spark " << k << " step " << step;
+                EXPECT_TRUE(step < cases[k].diesAt ||
+                            (sparks[k]->posX == cases[k].endX && sparks[k]->posY == cases[k].endY)) << k;
+            }
+        }
+        ClearScreenBuffer();
+        state.drawEffects();
+        if (step == 1)
+        {
+            EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 8), 2)
+                << "a spark on the far edge lies outside the picture";
+        }
+        EXPECT_TRUE(step != 5 || Pixel(0, 10) == 8) << "a dead spark is still drawn until freed";
+        EXPECT_TRUE(step != 99 || state.effects.size() == 1u);
     }
-    EXPECT_FALSE(leaving.dead);
-    EXPECT_EQ(leaving.posX, 0);
-    state.update();
-    EXPECT_TRUE(leaving.dead);
-    ClearScreenBuffer();
-    state.drawEffects();
-    EXPECT_EQ(Pixel(0, 10), 8) << "still drawn until freed";
-    for (int i = 6; i < 100; ++i)
-    {
-        state.update();
-        ASSERT_FALSE(inside.dead) << "step " << i;
-    }
-    EXPECT_EQ(state.effects.size(), 1u);
-    state.update();
-    EXPECT_TRUE(inside.dead);
-    EXPECT_EQ(inside.posX, 4100);
     state.update();
     EXPECT_TRUE(state.effects.empty());
 }

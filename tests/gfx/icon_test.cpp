@@ -23,12 +23,8 @@ Rgba At(const std::vector<uint8_t>& icon, int size, int column, int row)
 
 Rgba Opaque(int8_t index)
 {
-    uint8_t rgb[3];
-    for (int k = 0; k < 3; k++)
-    {
-        rgb[k] = static_cast<uint8_t>(BasePalette[index][k] * 255.0f);
-    }
-    return {rgb[0], rgb[1], rgb[2], 255};
+    const float* rgb = BasePalette[index];
+    return {int(rgb[0] * 255.0f), int(rgb[1] * 255.0f), int(rgb[2] * 255.0f), 255};
 }
 
 class Icon : public ::testing::Test
