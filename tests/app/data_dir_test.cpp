@@ -22,15 +22,12 @@ protected:
     const fs::path previous = fs::current_path();
     const ScratchFolder scratch{"mirelantha-data-"};
     const fs::path root = scratch.path;
-    fs::path program;
-    fs::path installed;
-    fs::path working;
+    const fs::path program = root / "usr" / "games" / "mirelantha";
+    const fs::path installed = (program.parent_path() / DataFromProgram).lexically_normal();
+    const fs::path working = root / "home";
 
     void SetUp() override
     {
-        program = root / "usr" / "games" / "mirelantha";
-        installed = (program.parent_path() / DataFromProgram).lexically_normal();
-        working = root / "home";
         fs::create_directories(program.parent_path());
         std::ofstream(program) << "program";
         fs::create_directories(installed / "samples");

@@ -31,6 +31,7 @@ TEST_F(ShellEvents, TheKeyThatStartsAGameIsNotPassedOnButItsReleaseAndArrowsAreA
         platform.keyDown(key);
         ASSERT_TRUE(iterate());
         ASSERT_TRUE(ModeActive);
+        EXPECT_EQ(platform.log.front(), "repeat-off") << "key repeat is off from the first game on";
         EXPECT_EQ(ActiveMode->tick, 1u);  // StartGame's own update, no more
         EXPECT_TRUE(held().empty());
         // Released though the mode never saw it pressed; arrows arrive as
@@ -54,6 +55,7 @@ TEST_F(ShellEvents, TheKeyThatStartsAGameIsNotPassedOnButItsReleaseAndArrowsAreA
     ASSERT_TRUE(iterate());
     EXPECT_EQ(ActiveMode->tick, 1u);
     EXPECT_TRUE(held().empty());
+    EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "repeat-off"), 3) << "once per game, never between";
 }
 
 TEST_F(ShellEvents, EscapeDuringAGameReturnsToTheTitleEscapeThereQuitsAndZAfterEscapeStartsAgain)
@@ -97,17 +99,4 @@ TEST_F(ShellEvents, PrintScreenTakesAScreenshotBeforeTheIterationDrawsAnything)
     platform.keyDown(KeyEscape);
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.log, (std::vector<std::string>{"screenshot", "present", "delay"}));
-}
-
-TEST_F(ShellEvents, KeyRepeatIsSwitchedOffByTheFirstGameAndNeverBackOn)
-{
-    platform.keyDown(KeyZ);
-    ASSERT_TRUE(iterate());
-    EXPECT_EQ(platform.log.at(0), "repeat-off");
-    platform.keyDown(KeyEscape);
-    ASSERT_TRUE(iterate());
-    platform.log.clear();
-    // Back on the title screen nothing touches key repeat until the next game.
-    ASSERT_TRUE(iterate(18));
-    EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "repeat-off"), 0);
 }

@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/sprites.h"
 #include "garden_fixtures.h"
+#include "gfx/screen_buffer.h"
 
 TEST(DeathBurst, AStarvingFlyerHitsZeroOnTick832AndBurstsIntoSixteenRedSparks)
 {
@@ -61,7 +62,7 @@ TEST(Sparks, FlyExactlyOneHundredStepsOrUntilClampedToTheEdgeAndAreDrawnOnceMore
             EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 8), 2)
                 << "a spark on the far edge lies outside the picture";
         }
-        EXPECT_TRUE(step != 5 || Pixel(0, 10) == 8) << "a dead spark is still drawn until freed";
+        EXPECT_TRUE(step != 5 || ScreenBuffer[PixelOffset(0, 10)] == 8) << "a dead spark is still drawn until freed";
         EXPECT_TRUE(step != 99 || state.effects.size() == 1u);
     }
     state.update();

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "game/game_title.h"
-#include "gfx/screen_buffer.h"
 
 // A new garden from a fixed seed, still planting, with an empty board.
 inline std::unique_ptr<GameTitle> NewGarden(unsigned seed)
@@ -60,9 +59,4 @@ inline void Steps(GameTitle& garden, int count)
     {
         garden.update();
     }
-}
-
-inline int8_t Pixel(int x, int y)
-{
-    return ScreenBuffer[PixelOffset(x, y)];
 }

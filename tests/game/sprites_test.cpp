@@ -5,6 +5,7 @@
 #include "game/game_state.h"
 #include "game/sprites.h"
 #include "garden_fixtures.h"
+#include "gfx/screen_buffer.h"
 
 namespace
 {
