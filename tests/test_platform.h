@@ -100,6 +100,21 @@ public:
     std::filesystem::path path;
 };
 
+// Puts the working directory back where it was when this was made, at the
+// end of its scope. Made after any scratch folder a test moves into, so the
+// test has left the folder before it is removed.
+class KeepWorkingDirectory
+{
+public:
+    KeepWorkingDirectory() = default;
+    KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
+    KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
+    ~KeepWorkingDirectory() { std::filesystem::current_path(previous); }
+
+private:
+    const std::filesystem::path previous = std::filesystem::current_path();
+};
+
 // What a run of one of the build's tools did: its exit code, its standard
 // output (unless sent elsewhere) and its standard error.
 struct ToolRun

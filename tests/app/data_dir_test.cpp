@@ -19,12 +19,12 @@ namespace fs = std::filesystem;
 class DataDirectory : public ::testing::Test
 {
 protected:
-    const fs::path previous = fs::current_path();
     const ScratchFolder scratch{"mirelantha-data-"};
     const fs::path root = scratch.path;
     const fs::path program = root / "usr" / "games" / "mirelantha";
     const fs::path installed = (program.parent_path() / DataFromProgram).lexically_normal();
     const fs::path working = root / "home";
+    const KeepWorkingDirectory keep;
 
     void SetUp() override
     {
@@ -35,8 +35,6 @@ protected:
         fs::create_directories(working);
         fs::current_path(working);
     }
-
-    void TearDown() override { fs::current_path(previous); }
 };
 
 TEST_F(DataDirectory, AWorkingDirectoryWithDatKeepsIt)

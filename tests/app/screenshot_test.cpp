@@ -25,17 +25,15 @@ namespace fs = std::filesystem;
 class Screenshots : public ::testing::Test
 {
 protected:
-    const fs::path previous = fs::current_path();
     const ScratchFolder scratch{"mirelantha-shots-"};
     const fs::path directory = scratch.path;
+    const KeepWorkingDirectory keep;
 
     void SetUp() override
     {
         fs::current_path(directory);
         ScreenshotCounter = 0;
     }
-
-    void TearDown() override { fs::current_path(previous); }
 };
 
 // A staging image whose used block encodes each pixel's position:
