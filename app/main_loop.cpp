@@ -51,7 +51,7 @@ bool HandleEvent(ShellPlatform& platform, const ShellEvent& event)
                 QuitRequested = true;
             }
         }
-        else if (event.key == KeyPrintScreen)
+        else if (event.key == KeyPrintScreen || event.key == KeyF12)
         {
             platform.saveScreenshot();
         }

@@ -17,6 +17,9 @@ constexpr int32_t EventQuit = 12;
 // SDL 1.2 key symbols with a meaning of their own.
 constexpr int32_t KeyEscape = 27;
 constexpr int32_t KeyPrintScreen = 316;
+// A second screenshot key: many desktops and Windows keep Print Screen for
+// their own capture tools, and leave F12 alone.
+constexpr int32_t KeyF12 = 293;
 
 // Key code of each Button; the index is the button number.
 constexpr int32_t KeyTable[] = {
