@@ -15,6 +15,7 @@
 // ---------------------------------------------------------------------------
 
 ShellPlatform* CurrentPlatform = nullptr;
+bool ScreenshotKeyHeld[ScreenshotKeyCount] = {};
 
 // ---------------------------------------------------------------------------
 // Keys and events
@@ -31,6 +32,22 @@ int32_t ButtonForKey(int32_t key)
     }
     return -1;
 }
+
+namespace
+{
+// The index of a screenshot key in ScreenshotKeys, or -1.
+int ScreenshotKeyIndex(int32_t key)
+{
+    for (int i = 0; i < ScreenshotKeyCount; i++)
+    {
+        if (ScreenshotKeys[i] == key)
+        {
+            return i;
+        }
+    }
+    return -1;
+}
+}  // namespace
 
 bool HandleEvent(ShellPlatform& platform, const ShellEvent& event)
 {
@@ -51,9 +68,13 @@ bool HandleEvent(ShellPlatform& platform, const ShellEvent& event)
                 QuitRequested = true;
             }
         }
-        else if (event.key == KeyPrintScreen || event.key == KeyF12)
+        else if (int shotKey = ScreenshotKeyIndex(event.key); shotKey >= 0)
         {
-            platform.saveScreenshot();
+            if (!ScreenshotKeyHeld[shotKey])
+            {
+                ScreenshotKeyHeld[shotKey] = true;
+                platform.saveScreenshot();
+            }
         }
         else if (ModeActive)
         {
@@ -69,6 +90,10 @@ bool HandleEvent(ShellPlatform& platform, const ShellEvent& event)
             // new mode never sees it pressed, but will see it released.
             StartGame();
         }
+    }
+    else if (event.type == EventKeyUp && ScreenshotKeyIndex(event.key) >= 0)
+    {
+        ScreenshotKeyHeld[ScreenshotKeyIndex(event.key)] = false;
     }
     else if (event.type == EventKeyUp && ModeActive)
     {

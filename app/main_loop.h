@@ -21,6 +21,13 @@ constexpr int32_t KeyPrintScreen = 316;
 // their own capture tools, and leave F12 alone.
 constexpr int32_t KeyF12 = 293;
 
+// The screenshot keys, and whether each is held down now. A press is one
+// picture however long the key is held: its repeated key-downs (key repeat
+// is on until the first game) are not new presses; its key-up ends the press.
+constexpr int32_t ScreenshotKeys[] = {KeyPrintScreen, KeyF12};
+constexpr int ScreenshotKeyCount = sizeof(ScreenshotKeys) / sizeof(ScreenshotKeys[0]);
+extern bool ScreenshotKeyHeld[ScreenshotKeyCount];
+
 // Key code of each Button; the index is the button number.
 constexpr int32_t KeyTable[] = {
     273,  // Up: cursor up

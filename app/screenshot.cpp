@@ -19,6 +19,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/pictures_folder.h"
 #include "audio/threads.h"
 #include "gfx/display_image.h"
 #include "gfx/file_io.h"
@@ -84,11 +85,19 @@ void ScaleDisplayImage(const uint8_t* staging, int32_t width, int32_t height, ui
 
 namespace
 {
-std::string ScreenshotName(int32_t number)
+// Names a screenshot tries before it gives up on a folder.
+constexpr int64_t MaxNameTries = 100000;
+
+std::string ScreenshotName(int64_t number)
 {
     char name[32];
-    std::snprintf(name, sizeof(name), "screen%d.png", number);
+    std::snprintf(name, sizeof(name), "screen%lld.png", static_cast<long long>(number));
     return name;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name)
+{
+    return folder.empty() ? name : folder + "/" + name;
 }
 
 struct PendingScreenshot
@@ -97,7 +106,7 @@ struct PendingScreenshot
     bool presented;                // false: nothing was presented yet (black)
     int32_t width;
     int32_t height;
-    std::string name;
+    int32_t number;                // the first number to try
 };
 
 PendingScreenshot Pending[MaxPendingScreenshots];
@@ -107,13 +116,72 @@ std::atomic<uint32_t> PendingTaken{0};   // written by the writer
 // nothing left; whoever turns it on owns the pending work.
 std::atomic<bool> WriterRunning{false};
 ThreadHandle* Writer = nullptr;  // main thread
+// The player was told that screenshots go to the pictures folder.
+std::atomic<bool> ToldOfPicturesFolder{false};
 
+// Publishes the PNG under the first free "screen%d.png" of `folder` (empty:
+// the working folder) from `number` on. The number is taken by publishing
+// under it, never by looking first, so another game saving into the same
+// folder at the same moment makes this one move on to the next number
+// instead of losing its picture.
+bool PublishNumbered(const std::string& folder, int64_t number, const std::vector<uint8_t>& png,
+                     std::string& why)
+{
+    NewFile file;
+    if (!file.open(InFolder(folder, ScreenshotName(number)), true) || !file.write(png.data(), png.size()))
+    {
+        why = file.failure();
+        return false;
+    }
+    for (int64_t tries = 0; tries < MaxNameTries && number <= INT32_MAX; tries++, number++)
+    {
+        switch (file.claim(InFolder(folder, ScreenshotName(number))))
+        {
+        case NewFile::Claim::Published:
+            return true;
+        case NewFile::Claim::NameTaken:
+            continue;
+        case NewFile::Claim::Failed:
+            why = file.failure();
+            return false;
+        }
+    }
+    why = "no free name";
+    return false;
+}
+
+// The working folder first; when it cannot take the picture (read-only, full,
+// gone), the player's pictures folder; when neither can, a message naming
+// what was tried. A picture is never lost without a word.
 void WritePending(const PendingScreenshot& shot)
 {
     std::vector<uint8_t> pixels(static_cast<size_t>(shot.width) * shot.height * 4);
     ScaleDisplayImage(shot.presented ? shot.staging.data() : nullptr, shot.width, shot.height, pixels.data());
-    // Nothing is reported: a failed screenshot leaves no file.
-    WritePngFile(shot.name, shot.width, shot.height, 4, pixels.data(), true);
+    std::vector<uint8_t> png;
+    const std::string name = ScreenshotName(shot.number);
+    if (!EncodePng(shot.width, shot.height, 4, pixels.data(), png))
+    {
+        std::fprintf(stderr, "mirelantha: screenshot %s not saved: cannot encode the picture\n", name.c_str());
+        return;
+    }
+    std::string whyHere;
+    if (PublishNumbered("", shot.number, png, whyHere))
+    {
+        return;
+    }
+    const std::string pictures = PicturesFolder();
+    std::string whyThere = "no pictures folder";
+    if (!pictures.empty() && PublishNumbered(pictures, shot.number, png, whyThere))
+    {
+        if (!ToldOfPicturesFolder.exchange(true))
+        {
+            std::fprintf(stderr, "mirelantha: cannot save screenshots in the working folder (%s); saving them in %s\n",
+                         whyHere.c_str(), pictures.c_str());
+        }
+        return;
+    }
+    std::fprintf(stderr, "mirelantha: screenshot not saved: %s: %s; %s: %s\n", name.c_str(), whyHere.c_str(),
+                 pictures.empty() ? "pictures folder" : InFolder(pictures, name).c_str(), whyThere.c_str());
 }
 
 void WritePendingScreenshots()
@@ -140,8 +208,9 @@ void WritePendingScreenshots()
 void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
 {
     // Whatever has the name keeps it: a file, a link (even a dangling one) or
-    // a FIFO, which is never opened.
-    while (NameTaken(ScreenshotName(ScreenshotCounter).c_str()))
+    // a FIFO, which is never opened. This only picks the number to try first:
+    // the writer takes the number when it publishes.
+    while (ScreenshotCounter < INT32_MAX && NameTaken(ScreenshotName(ScreenshotCounter).c_str()))
     {
         ScreenshotCounter++;
     }
@@ -158,7 +227,7 @@ void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
         shot.presented = staging != nullptr;
         shot.width = width;
         shot.height = height;
-        shot.name = ScreenshotName(ScreenshotCounter);
+        shot.number = ScreenshotCounter;
         PendingQueued.store(queued + 1);
         if (!WriterRunning.exchange(true))
         {
@@ -170,7 +239,7 @@ void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
             }
         }
     }
-    ScreenshotCounter++;
+    ScreenshotCounter += ScreenshotCounter < INT32_MAX ? 1 : 0;
 }
 
 void FinishScreenshots()

@@ -1,6 +1,7 @@
-// Screenshots: "screen%d.png" in the working directory, at the window's size,
-// showing exactly the picture presented last. Called on the main thread; the
-// files are written by a thread of their own.
+// Screenshots: "screen%d.png" in the working directory (or, when that cannot
+// take them, in the player's pictures folder), at the window's size, showing
+// exactly the picture presented last. Called on the main thread; the files
+// are written by a thread of their own.
 #pragma once
 
 #include <cstdint>
@@ -18,12 +19,15 @@ void ScaleDisplayImage(const uint8_t* staging, int32_t width, int32_t height, ui
 // like a failed write.
 constexpr uint32_t MaxPendingScreenshots = 32;
 
-// Takes the next screenshot: names it and copies the picture at once, and
+// Takes the next screenshot: numbers it and copies the picture at once, and
 // hands the rest to the writer thread. Names taken by anything (a file, a
-// link, a FIFO) are skipped, so an earlier run's screenshots are never
-// overwritten; the counter advances even when writing fails. A file is
-// written whole or not at all.
+// link, a FIFO), now or by the time the file is published, are skipped, so
+// no screenshot is ever overwritten, also not another game's saving into the
+// same folder at the same moment; the counter advances even when writing
+// fails. A file is written whole or not at all, and a picture that cannot be
+// written anywhere is reported on stderr.
 void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height);
 
-// Waits until every screenshot taken so far is written (or has failed).
+// Waits until every screenshot taken so far is written (or has failed). Call
+// it after the window is gone: the player need not watch the writing.
 void FinishScreenshots();

@@ -46,13 +46,21 @@ bool IsDirectory(const char* path);
 // `path`; write() appends; publish() gives it the final name. Whatever fails,
 // and a file never published, is removed again.
 //
-// keepExisting: the name must be free, and a file that took it in the
-// meantime is kept. Otherwise a regular file under the name is replaced;
-// anything else there (a link, a directory, a device, a FIFO) is refused, so
-// nothing is ever written through a link or over a system file.
+// keepExisting: the name must be free when the file is published, and
+// whatever holds it then is kept; claim() publishes such a file under another
+// name of the same folder instead. Otherwise a regular file under the name is
+// replaced; anything else there (a link, a directory, a device, a FIFO) is
+// refused, so nothing is ever written through a link or over a system file.
 class NewFile
 {
 public:
+    enum class Claim
+    {
+        Published,  // the file has the name now
+        NameTaken,  // something else has it; the file is still unpublished
+        Failed,     // the file is gone (see failure())
+    };
+
     NewFile() = default;
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
@@ -61,6 +69,12 @@ public:
     bool open(const std::string& path, bool keepExisting);
     bool write(const void* data, size_t size);
     bool publish();
+
+    // For a file opened with keepExisting: publishes it under `path`, a name
+    // in the folder given to open(), if nothing has that name. The test and
+    // the taking are one step, so of two writers claiming the same name one
+    // gets it and the other hears NameTaken and can try the next.
+    Claim claim(const std::string& path);
 
     // Removes the temporary file of an unpublished file.
     void discard();

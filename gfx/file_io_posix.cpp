@@ -5,7 +5,9 @@
 // same file. New files are created with O_EXCL (which never follows a link)
 // under a temporary name and published with link() when an existing name must
 // be kept (link fails rather than replace) or rename() when it may be
-// replaced (rename replaces the entry, not what a link leads to).
+// replaced (rename replaces the entry, not what a link leads to). File systems
+// without links (FAT on a memory stick) publish kept names with
+// renameat2(RENAME_NOREPLACE), which refuses a taken name just as link does.
 #include "gfx/file_io.h"
 
 #include <fcntl.h>
@@ -143,7 +145,9 @@ bool NewFile::open(const std::string& path, bool keepExisting)
     finalPath = path;
     keep = keepExisting;
     why.clear();
-    if (!NameUsable(path, keep, why))
+    // A kept name is only tested when published: whoever takes it meanwhile
+    // keeps it, and claim() can still find the file another name.
+    if (!keep && !NameUsable(path, keep, why))
     {
         return false;
     }
@@ -227,6 +231,46 @@ bool NewFile::publish()
     }
     temporaryPath.clear();
     return published;
+}
+
+NewFile::Claim NewFile::claim(const std::string& path)
+{
+    if (!keep || temporaryPath.empty())
+    {
+        why = "no file to publish";
+        discard();
+        return Claim::Failed;
+    }
+    // Some file systems report a full disk only when the file is closed.
+    if (handle >= 0 && ::close(static_cast<int>(std::exchange(handle, -1))) != 0)
+    {
+        why = std::strerror(errno);
+        discard();
+        return Claim::Failed;
+    }
+    bool linked = ::link(temporaryPath.c_str(), path.c_str()) == 0;
+    bool renamed = false;
+    if (!linked && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
+    {
+        renamed = ::renameat2(AT_FDCWD, temporaryPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;
+    }
+    if (linked || renamed)
+    {
+        if (linked)
+        {
+            ::unlink(temporaryPath.c_str());
+        }
+        temporaryPath.clear();
+        finalPath = path;
+        return Claim::Published;
+    }
+    if (errno == EEXIST)
+    {
+        return Claim::NameTaken;
+    }
+    why = std::strerror(errno);
+    discard();
+    return Claim::Failed;
 }
 
 void NewFile::discard()

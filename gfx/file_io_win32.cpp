@@ -166,7 +166,8 @@ bool NewFile::open(const std::string& path, bool keepExisting)
     finalPath = path;
     keep = keepExisting;
     why.clear();
-    if (!NameUsable(path, keep, why))
+    // A kept name is only tested when published (see claim()).
+    if (!keep && !NameUsable(path, keep, why))
     {
         return false;
     }
@@ -238,6 +239,39 @@ bool NewFile::publish()
     }
     temporaryPath.clear();
     return published;
+}
+
+NewFile::Claim NewFile::claim(const std::string& path)
+{
+    if (!keep || temporaryPath.empty())
+    {
+        why = "no file to publish";
+        discard();
+        return Claim::Failed;
+    }
+    if (handle >= 0 && !CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle, -1))))
+    {
+        why = LastErrorText();
+        discard();
+        return Claim::Failed;
+    }
+    // Without MOVEFILE_REPLACE_EXISTING the move refuses a taken name.
+    if (MoveFileExW(Wide(temporaryPath).c_str(), Wide(path).c_str(), 0))
+    {
+        temporaryPath.clear();
+        finalPath = path;
+        return Claim::Published;
+    }
+    DWORD error = GetLastError();
+    why = LastErrorText();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+        GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+    {
+        why.clear();
+        return Claim::NameTaken;
+    }
+    discard();
+    return Claim::Failed;
 }
 
 void NewFile::discard()

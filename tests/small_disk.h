@@ -24,15 +24,18 @@ public:
     bool mounted = false;
     std::string whyNot;
 
-    // A file system of `bytes` (whole pages; a 4096-byte page at least).
-    explicit SmallDisk(size_t bytes)
+    // A file system of `bytes` (whole pages; a 4096-byte page at least);
+    // readOnly mounts it so that nothing, not even root, can write there.
+    explicit SmallDisk(size_t bytes, bool readOnly = false)
     {
 #ifdef _WIN32
         (void)bytes;
+        (void)readOnly;
         whyNot = "Windows mounts no file system for a test";
 #else
         const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
-        mounted = mount("mirelantha-test", path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+        mounted = mount("mirelantha-test", path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | (readOnly ? MS_RDONLY : 0),
+                        options.c_str()) == 0;
         whyNot = mounted ? "" : std::string("cannot mount a tmpfs: ") + std::strerror(errno);
 #endif
     }

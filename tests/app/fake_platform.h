@@ -59,6 +59,7 @@ protected:
         EndGame();
         QuitRequested = false;
         ShellClock = 0;
+        std::fill(std::begin(ScreenshotKeyHeld), std::end(ScreenshotKeyHeld), false);
         CurrentPlatform = &platform;
         PaletteDriftSpeed = 24;
         PaletteTickCounter = 0;

@@ -1,12 +1,15 @@
 // Screenshots as files a player finds: their numbering, that nothing is
-// overwritten, that a full disk leaves no broken file, and the presented
-// picture stretched to any window size. The play-through compares a whole
+// overwritten (not even by another game saving at the same moment), that a
+// working folder that cannot take them sends them to the pictures folder and
+// leaves no broken file, and the presented picture stretched to any window
+// size. The play-through compares a whole
 // screenshot with the title screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -49,6 +52,52 @@ std::vector<uint8_t> PositionImage()
 }
 const std::vector<uint8_t> Staging = PositionImage();
 
+// The player's home for one test: HOME (and no XDG_CONFIG_HOME, so the
+// user-dirs file is home/.config/user-dirs.dirs) until the end of its scope.
+// Only Linux finds the pictures folder from the environment; the tests that
+// need one need a small disk too, and are skipped on Windows.
+class PlayerHome
+{
+public:
+    explicit PlayerHome(const fs::path& home, const std::string& userDirs = "")
+    {
+#ifndef _WIN32
+        for (auto& [name, value] : saved)
+        {
+            const char* now = std::getenv(name);
+            value = now ? now : "";
+            unsetenv(name);
+        }
+        setenv("HOME", home.c_str(), 1);
+        if (!userDirs.empty())
+        {
+            fs::create_directories(home / ".config");
+            std::ofstream(home / ".config" / "user-dirs.dirs") << userDirs;
+        }
+#else
+        (void)home;
+        (void)userDirs;
+#endif
+    }
+    ~PlayerHome()
+    {
+#ifndef _WIN32
+        for (const auto& [name, value] : saved)
+        {
+            value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
+        }
+#endif
+    }
+
+private:
+    std::pair<const char*, std::string> saved[2] = {{"HOME", ""}, {"XDG_CONFIG_HOME", ""}};
+};
+
+bool IsPng(const fs::path& name)
+{
+    return ReadAll(name).substr(1, 3) == "PNG";
+}
+
 }
 
 TEST_F(Screenshots, PressesTakeTheNextFreeNumberAndNeverOverwrite)
@@ -71,16 +120,41 @@ TEST_F(Screenshots, PressesTakeTheNextFreeNumberAndNeverOverwrite)
     EXPECT_EQ(fs::symlink_status("screen3.png").type(), taken);
     for (const char* name : {"screen0.png", "screen2.png", "screen4.png"})
     {
-        EXPECT_EQ(ReadAll(name).substr(1, 3), "PNG") << name;
+        EXPECT_TRUE(IsPng(name)) << name;
     }
     EXPECT_FALSE(fs::exists("screen5.png"));
     EXPECT_EQ(ScreenshotCounter, 5);
 }
 
-TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndTheCounterStillAdvances)
+TEST_F(Screenshots, ANumberAnotherGameTakesMeanwhileIsLeftToItAndThePictureTakesTheNext)
+{
+    // A window-sized picture keeps the writer busy for a while; the second
+    // press has chosen screen1.png by then and waits its turn.
+    SaveScreenshot(Staging.data(), 4096, 2160);
+    SaveScreenshot(Staging.data(), 32, 24);
+    // Meanwhile another game in this folder saves its screen1.png.
+    FILE* other = std::fopen("screen1.png", "wx");
+    if (!other)
+    {
+        FinishScreenshots();
+        GTEST_SKIP() << "the writer was faster than this test";
+    }
+    std::fputs("the other game's", other);
+    std::fclose(other);
+    FinishScreenshots();
+    EXPECT_EQ(ReadAll("screen1.png"), "the other game's");
+    EXPECT_TRUE(IsPng("screen0.png"));
+    EXPECT_TRUE(IsPng("screen2.png")) << "the second picture was lost";
+    EXPECT_FALSE(fs::exists("screen3.png"));
+}
+
+TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndThePicturesGoToThePicturesFolder)
 {
     SmallDisk disk(12288);
     SKIP_WITHOUT_SMALL_DISK(disk);
+    const ScratchFolder home{"mirelantha-home-"};
+    fs::create_directory(home.path / "Pictures");
+    const PlayerHome player(home.path, "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n");
     fs::current_path(disk.path);
     // Each of these takes some 30 kB: the first may fail part way, the others
     // find no room at all.
@@ -97,6 +171,43 @@ TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndTheCounterStillAdvances)
     fs::current_path(directory);
     EXPECT_EQ(ScreenshotCounter, 4);
     EXPECT_EQ(disk.files(), std::vector<std::string>{}) << "partial or temporary files";
+    for (const char* name : {"screen0.png", "screen1.png", "screen2.png", "screen3.png"})
+    {
+        EXPECT_TRUE(IsPng(home.path / "Pictures" / name)) << name;
+    }
+}
+
+TEST_F(Screenshots, AReadOnlyFolderSendsThemToThePicturesFolderAndWithNoneTheLossIsReported)
+{
+    SmallDisk readOnly(4096, true);
+    SKIP_WITHOUT_SMALL_DISK(readOnly);
+    const ScratchFolder home{"mirelantha-home-"};
+    fs::create_directory(home.path / "Bilder");
+    std::ofstream(home.path / "Bilder" / "screen0.png") << "kept";
+    fs::current_path(readOnly.path);
+    {
+        // The same numbering rule there: an earlier screenshot keeps its name.
+        const PlayerHome player(home.path, "# xdg-user-dirs\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+        SaveScreenshot(Staging.data(), 32, 24);
+        SaveScreenshot(Staging.data(), 32, 24);
+        FinishScreenshots();
+    }
+    EXPECT_EQ(ReadAll(home.path / "Bilder" / "screen0.png"), "kept");
+    EXPECT_TRUE(IsPng(home.path / "Bilder" / "screen1.png"));
+    EXPECT_TRUE(IsPng(home.path / "Bilder" / "screen2.png"));
+
+    // A home that cannot take it either: the player hears which names failed.
+    {
+        const PlayerHome player(readOnly.path);
+        ::testing::internal::CaptureStderr();
+        SaveScreenshot(Staging.data(), 32, 24);
+        FinishScreenshots();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("screenshot not saved: screen2.png"), std::string::npos) << said;
+        EXPECT_NE(said.find((readOnly.path / "screen2.png").string()), std::string::npos) << said;
+    }
+    fs::current_path(directory);
+    EXPECT_EQ(readOnly.files(), std::vector<std::string>{});
 }
 
 TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNothingPresentedIsBlack)

@@ -100,3 +100,40 @@ TEST_F(ShellEvents, PrintScreenTakesAScreenshotBeforeTheIterationDrawsAnything)
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.log, (std::vector<std::string>{"screenshot", "present", "delay"}));
 }
+
+TEST_F(ShellEvents, AHeldScreenshotKeyTakesOnePictureAndEachKeyIsAPressOfItsOwn)
+{
+    auto shots = [&] { return std::count(platform.log.begin(), platform.log.end(), "screenshot"); };
+    // Key repeat is on at the title: a held key sends a key-down every 30 ms.
+    for (int i = 0; i < 40; i++)
+    {
+        platform.keyDown(KeyPrintScreen);
+    }
+    ASSERT_TRUE(iterate(18));
+    EXPECT_EQ(shots(), 1);
+    EXPECT_FALSE(ModeActive) << "the repeats start no game either";
+
+    // F12 while Print Screen is still held is a press of its own.
+    platform.keyDown(KeyF12);
+    platform.keyDown(KeyF12);
+    ASSERT_TRUE(iterate(18));
+    EXPECT_EQ(shots(), 2);
+
+    // Let go and pressed again, each is one more picture, in a game too.
+    platform.keyUp(KeyPrintScreen);
+    platform.keyDown(KeyPrintScreen);
+    platform.keyDown(KeyPrintScreen);
+    platform.keyUp(KeyF12);
+    platform.keyDown(KeyF12);
+    ASSERT_TRUE(iterate(18));
+    EXPECT_EQ(shots(), 4);
+    StartGame();
+    platform.keyUp(KeyF12);
+    platform.keyDown(KeyF12);
+    platform.keyDown(KeyF12);
+    platform.keyUp(KeyF12);
+    platform.keyDown(KeyF12);
+    ASSERT_TRUE(iterate(18));
+    EXPECT_EQ(shots(), 6);
+    EXPECT_TRUE(held().empty()) << "the screenshot keys are no buttons";
+}
