@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "audio/samples.h"
+#include "gfx/file_io.h"
+
 #ifndef MIRELANTHA_DATA_FROM_PROGRAM
 #error "MIRELANTHA_DATA_FROM_PROGRAM: the data folder relative to the program's folder"
 #endif
@@ -21,9 +24,27 @@ bool IsDirectory(const std::filesystem::path& path)
 }
 }  // namespace
 
+bool HoldsGameData(const std::string& folder)
+{
+    // Anything under the name counts, also what the game cannot read: a
+    // damaged data folder is still the game's.
+    if (NameTaken((folder + "/lh0.txt").c_str()))
+    {
+        return true;
+    }
+    for (const char* name : SampleNames)
+    {
+        if (NameTaken((folder + "/samples/" + name + ".ogg").c_str()))
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ChooseDataDirectory(const std::string& programPath)
 {
-    if (IsDirectory(WorkingData) || programPath.empty())
+    if ((IsDirectory(WorkingData) && HoldsGameData(WorkingData)) || programPath.empty())
     {
         return WorkingData;
     }

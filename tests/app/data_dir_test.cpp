@@ -37,10 +37,25 @@ protected:
     }
 };
 
-TEST_F(DataDirectory, AWorkingDirectoryWithDatKeepsIt)
+TEST_F(DataDirectory, AWorkingDirectoryWhoseDatHoldsTheGamesDataKeepsIt)
 {
-    fs::create_directory(working / "dat");
+    // The title picture, or one sample under its own name, makes it the game's.
+    fs::create_directories(working / "dat" / "samples");
+    std::ofstream(working / "dat" / "samples" / "drum0.ogg") << "";
     EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
+    fs::remove(working / "dat" / "samples" / "drum0.ogg");
+    std::ofstream(working / "dat" / "lh0.txt") << "";
+    EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
+}
+
+TEST_F(DataDirectory, APlayersOwnDatDoesNotHideTheInstalledData)
+{
+    fs::create_directories(working / "dat" / "samples");
+    std::ofstream(working / "dat" / "notes.txt") << "the player's";
+    std::ofstream(working / "dat" / "samples" / "kick.wav") << "the player's";
+    ASSERT_EQ(ChooseDataDirectory(program.string()), installed.string());
+    ReadTitlePictureFile(ChooseDataDirectory(program.string()));
+    EXPECT_EQ(TitlePicture[0][0], 7);
 }
 
 TEST_F(DataDirectory, OtherwiseTheInstalledFolderBesideTheProgramWhereverItWasMoved)
