@@ -81,7 +81,9 @@ int RunGame()
     RunMainLoop(platform);
 
     // A mode still running when the window closes is left alone: shutdown only
-    // stops audio and the window.
+    // stops audio and the window. The window goes first, so the player is not
+    // kept looking at a frozen screen while the last screenshots are written.
+    CloseWindow();
     StopEverything();
     SDL_Quit();
     return 0;

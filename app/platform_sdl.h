@@ -16,6 +16,10 @@ extern int32_t WindowHeight;
 // window on; the caller then ends the program.
 bool OpenWindow();
 
+// Closes the window and the display connection at once; audio and the rest
+// of SDL stay until shutdown is done with them.
+void CloseWindow();
+
 // The main loop's view of SDL: its clock, event queue, key repeat, the GL
 // presentation and screenshots.
 class SdlPlatform : public ShellPlatform
