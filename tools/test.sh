@@ -9,13 +9,15 @@
 #      under Wine and Xvfb (tools/build_windows.sh, tools/windows_smoke.sh);
 #   4. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
 #   5. the audio and shell tests built with ThreadSanitizer;
-#   6. every fuzz target briefly on its committed seed corpus.
+#   6. every fuzz target briefly on its committed seed corpus;
+#   7. the performance report in its brief form, so that it keeps measuring.
 #
 # Any failure or sanitizer finding stops the run with a non-zero exit code.
 #
 #     tools/test.sh            everything
 #     tools/test.sh quick      only step 1
 #     tools/test.sh windows    only step 3
+#     tools/test.sh perf       only step 7
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
@@ -41,6 +43,14 @@ windows_stage()
         build/test_e2e --gtest_filter='PlayThrough.*'
 }
 
+# The performance report of the real game beside its floor, a few seconds of
+# it in the optimised tree (bench/perf_report.sh): fails when a figure can no
+# longer be measured, not on a busy machine's slow figures.
+perf_stage()
+{
+    PERF_BUILD=build bench/perf_report.sh brief
+}
+
 step()
 {
     printf '\n== %s\n' "$*"
@@ -62,6 +72,12 @@ suite_targets=(test_gfx test_app test_game test_audio test_tools test_e2e mirela
 if [ "$mode" = windows ]; then
     step "windows: the cross-built game, unit tests and tools under Wine"
     windows_stage
+    exit 0
+fi
+
+if [ "$mode" = perf ]; then
+    step "performance report, brief"
+    perf_stage
     exit 0
 fi
 
@@ -98,3 +114,6 @@ cmake --build build-tsan -j"$jobs" --target test_audio test_app audio-render
 
 step "fuzz targets on their seed corpora"
 tools/fuzz.sh "${FUZZ_SECONDS:-10}"
+
+step "performance report, brief"
+perf_stage

@@ -15,14 +15,17 @@
 //
 // Other times are nanoseconds after PROBE_LAUNCH_NS (CLOCK_REALTIME, set by the
 // caller right before exec). Lines are appended to the file PROBE_OUT.
-// Interposes SDL_SetVideoMode, SDL_GL_SwapBuffers, pthread_create, fopen and fopen64 through
-// dlsym(RTLD_NEXT); runs on whichever thread calls them.
+// Interposes SDL_SetVideoMode, SDL_GL_SwapBuffers, pthread_create and the C
+// library's ways of opening a file by name (open, open64, fopen, fopen64: the
+// game's file layer calls open) through dlsym(RTLD_NEXT); runs on whichever
+// thread calls them.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -149,6 +152,37 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
         delete start;
     }
     return result;
+}
+
+namespace
+{
+// The mode argument is there only when the flags create a file.
+mode_t ModeArgument(int flags, va_list arguments)
+{
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
+}
+}  // namespace
+
+extern "C" int open(const char* path, int flags, ...)
+{
+    static const auto real = Next<int (*)(const char*, int, ...)>("open");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeArgument(flags, arguments);
+    va_end(arguments);
+    NoteOpen(path);
+    return real(path, flags, mode);
+}
+
+extern "C" int open64(const char* path, int flags, ...)
+{
+    static const auto real = Next<int (*)(const char*, int, ...)>("open64");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeArgument(flags, arguments);
+    va_end(arguments);
+    NoteOpen(path);
+    return real(path, flags, mode);
 }
 
 extern "C" FILE* fopen(const char* path, const char* mode)
