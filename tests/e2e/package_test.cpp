@@ -2,12 +2,14 @@
 // unpacks it and names the root in MIRELANTHA_PACKAGE_ROOT): started from an
 // empty folder, the program finds the data it ships, shows its title picture,
 // plays the title music, writes its screenshot into that folder and quits
-// cleanly. Skipped without a package.
+// cleanly; its papers state its licence and keys. Skipped without a package.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,4 +74,48 @@ TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
         written.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(written, std::vector<std::string>{"screen0.png"});
+}
+
+// The package says what a distribution needs to carry it: the zlib licence in
+// Debian's machine-readable copyright format, word for word as LICENSE has
+// it, and the same licence in its AppStream data. Its descriptions name both
+// screenshot keys.
+TEST(Package, CarriesTheZlibLicenceInFullAndNamesBothScreenshotKeys)
+{
+    const char* root = std::getenv("MIRELANTHA_PACKAGE_ROOT");
+    if (!root || !*root)
+    {
+        GTEST_SKIP() << "no unpacked package: MIRELANTHA_PACKAGE_ROOT is not set";
+    }
+    std::vector<std::string> lines;
+    std::istringstream copyright(ReadAll(fs::path(root) / "usr/share/doc/mirelantha/copyright"));
+    for (std::string line; std::getline(copyright, line);)
+    {
+        lines.push_back(line);
+    }
+    ASSERT_FALSE(lines.empty()) << "no copyright file";
+    EXPECT_EQ(lines[0], "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+    std::vector<std::string> licences;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(licences),
+                 [](const std::string& line) { return line.rfind("License:", 0) == 0; });
+    EXPECT_EQ(licences, (std::vector<std::string>{"License: Zlib", "License: Zlib"}));
+
+    // The licence paragraph's text, unfolded, is LICENSE's own.
+    std::string text;
+    const auto paragraph = std::find(lines.rbegin(), lines.rend(), "License: Zlib").base();
+    for (auto line = paragraph; line != lines.end() && line->rfind(" ", 0) == 0; ++line)
+    {
+        text += (*line == " ." ? "" : line->substr(1)) + "\n";
+    }
+    const std::string licence = ReadAll(fs::path(MIRELANTHA_SOURCE_DIR) / "LICENSE");
+    const size_t from = licence.find("This software is provided");
+    const std::string last = "from any source distribution.\n";
+    ASSERT_NE(licence.find(last), std::string::npos);
+    EXPECT_EQ(text, licence.substr(from, licence.find(last) + last.size() - from));
+
+    const std::string metainfo = ReadAll(fs::path(root) / "usr/share/metainfo/org.mirelantha.mirelantha.metainfo.xml");
+    EXPECT_NE(metainfo.find("<project_license>Zlib</project_license>"), std::string::npos);
+    EXPECT_NE(metainfo.find("Print Screen or F12"), std::string::npos);
+    const std::string manual = (fs::path(root) / "usr/share/man/man6/mirelantha.6.gz").string();
+    EXPECT_EQ(RunCommand("zcat " + Quote(manual) + " | grep -q 'Print Screen.*F12'"), 0) << "the manual page";
 }

@@ -65,7 +65,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Plant a small garden on a board of eight b
 grow while blight spreads, creatures come to feed and flyers pass over.
 Walk the gardener to tend it. A 128 x 96 picture in ten drifting colours
 fills the screen, and a software synthesiser with an echo network
-composes the music as you play.")
+composes the music as you play. Print Screen or F12 saves a screenshot.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
