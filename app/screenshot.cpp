@@ -239,6 +239,11 @@ void SaveScreenshot(const uint8_t* staging, int32_t width, int32_t height)
             }
         }
     }
+    else
+    {
+        std::fprintf(stderr, "mirelantha: screenshot %s not saved: %s\n", ScreenshotName(ScreenshotCounter).c_str(),
+                     room ? "no window to take it of" : "too many are still being written");
+    }
     ScreenshotCounter += ScreenshotCounter < INT32_MAX ? 1 : 0;
 }
 

@@ -16,7 +16,7 @@ extern int32_t ScreenshotCounter;
 void ScaleDisplayImage(const uint8_t* staging, int32_t width, int32_t height, uint8_t* out);
 
 // Screenshots waiting for the writer at most; a press beyond them is dropped
-// like a failed write.
+// like a failed write, and said so.
 constexpr uint32_t MaxPendingScreenshots = 32;
 
 // Takes the next screenshot: numbers it and copies the picture at once, and

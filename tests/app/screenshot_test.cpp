@@ -130,7 +130,7 @@ TEST_F(Screenshots, ANumberAnotherGameTakesMeanwhileIsLeftToItAndThePictureTakes
 {
     // A window-sized picture keeps the writer busy for a while; the second
     // press has chosen screen1.png by then and waits its turn.
-    SaveScreenshot(Staging.data(), 4096, 2160);
+    SaveScreenshot(Staging.data(), 2048, 1080);
     SaveScreenshot(Staging.data(), 32, 24);
     // Meanwhile another game in this folder saves its screen1.png.
     if (fs::exists("screen1.png"))
@@ -144,6 +144,28 @@ TEST_F(Screenshots, ANumberAnotherGameTakesMeanwhileIsLeftToItAndThePictureTakes
     EXPECT_TRUE(IsPng("screen0.png"));
     EXPECT_TRUE(IsPng("screen2.png")) << "the second picture was lost";
     EXPECT_FALSE(fs::exists("screen3.png"));
+}
+
+TEST_F(Screenshots, PressesFasterThanTheWriterFillItsQueueAndThoseBeyondAreReported)
+{
+    // Each takes the writer a good many milliseconds; the presses come at once.
+    constexpr int Presses = MaxPendingScreenshots + 8;
+    ::testing::internal::CaptureStderr();
+    for (int i = 0; i < Presses; i++)
+    {
+        SaveScreenshot(Staging.data(), 320, 240);
+    }
+    FinishScreenshots();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    int saved = 0;
+    for (int i = 0; i < Presses; i++)
+    {
+        const bool written = fs::exists("screen" + std::to_string(i) + ".png");
+        const bool reported = said.find("screenshot screen" + std::to_string(i) + ".png not saved") != std::string::npos;
+        EXPECT_NE(written, reported) << "screenshot " << i << ": " << said;
+        saved += written;
+    }
+    EXPECT_GE(saved, static_cast<int>(MaxPendingScreenshots));
 }
 
 TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndThePicturesGoToThePicturesFolder)
