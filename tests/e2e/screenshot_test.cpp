@@ -23,7 +23,7 @@ int CountScreenshots(const fs::path& folder)
 }
 }  // namespace
 
-TEST(Screenshots, AHeldKeyIsOnePictureF12IsAnotherAndLeavingClosesTheWindowFirstLosingNone)
+TEST(ScreenshotKeys, AHeldKeyIsOnePictureF12IsAnotherAndLeavingClosesTheWindowFirstLosingNone)
 {
     Program program;
     program.start({{"SDL_AUDIODRIVER", "dummy"}});
