@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <string>
 #include <vector>
 
