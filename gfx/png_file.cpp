@@ -17,12 +17,18 @@ void AppendBytes(void* context, void* data, int size)
 }
 }  // namespace
 
+bool EncodePng(int32_t width, int32_t height, int channels, const uint8_t* pixels, std::vector<uint8_t>& encoded)
+{
+    encoded.clear();
+    return width > 0 && height > 0 &&
+           stbi_write_png_to_func(AppendBytes, &encoded, width, height, channels, pixels, width * channels) != 0;
+}
+
 bool WritePngFile(const std::string& path, int32_t width, int32_t height, int channels,
                   const uint8_t* pixels, bool keepExisting, std::string* why)
 {
     std::vector<uint8_t> encoded;
-    if (width <= 0 || height <= 0 ||
-        !stbi_write_png_to_func(AppendBytes, &encoded, width, height, channels, pixels, width * channels))
+    if (!EncodePng(width, height, channels, pixels, encoded))
     {
         if (why)
         {
