@@ -16,13 +16,13 @@ extern const char* const DataFromProgram;
 // The data folder: "dat" when the working directory has one, else the
 // installed data folder next to programPath when it exists, else "dat" (which
 // then holds nothing, and the game plays without picture and samples).
-// programPath is the program's file; empty when unknown.
+// programPath is the program's file; empty when unknown. Paths are UTF-8.
 std::string ChooseDataDirectory(const std::string& programPath);
 
 // ChooseDataDirectory for this process.
 std::string FindDataDirectory();
 
-// The running program's own file as an absolute path, or empty when the system
-// cannot say. One implementation per platform (data_dir_posix.cpp,
+// The running program's own file as an absolute path in UTF-8, or empty when
+// the system cannot say. One implementation per platform (data_dir_posix.cpp,
 // data_dir_win32.cpp).
 std::string ProgramFile();
