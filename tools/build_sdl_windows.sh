@@ -124,6 +124,7 @@ rm -rf "$prefix/share"
 # The licence travels with the DLL.
 cp "$source_dir/COPYING" "$prefix/COPYING-SDL.txt"
 rm -rf "$work"
-touch "$prefix/.complete-with-source"
+# Older copies of this script know only the first marker; both mean done.
+touch "$prefix/.complete" "$prefix/.complete-with-source"
 log "SDL $version for Windows is in $prefix"
 echo "$prefix"

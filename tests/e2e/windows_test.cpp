@@ -1,13 +1,18 @@
-// The Windows game as players meet it, under Wine: Alt+F4, the message when
-// there is no sound device, and the console tools given names in any script.
+// The Windows game as players meet it, under Wine: Alt+F4, the window's icon,
+// the message when there is no sound device, and the console tools given
+// names in any script.
 // (The play-through covers the game unpacked in such a folder and started
 // from another one.) Skipped unless MIRELANTHA_E2E_PROGRAM names the .exe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "gfx/icon.h"
 #include "tests/e2e/program_run.h"
 
 using namespace e2e;
@@ -45,6 +50,60 @@ protected:
         EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
             << when << ": " << first;
     }
+
+    // Of the window's icons as the window system holds them (Wine hands the
+    // window class's icon on), the share of the 16 x 16 one's pixels that
+    // show the game's icon.
+    static double WindowIconLikeness(const std::string& display)
+    {
+        const std::string command = "export DISPLAY=" + display + ";" +
+                                    " xprop -id \"$(xdotool search --name '^mirelantha$' | head -n 1)\""
+                                    " -f _NET_WM_ICON 32c _NET_WM_ICON 2>/dev/null";
+        std::string text;
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            char chunk[4096];
+            for (size_t got; (got = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0;)
+            {
+                text.append(chunk, got);
+            }
+            pclose(pipe);
+        }
+        std::vector<uint32_t> values;
+        for (size_t at = text.find('='); at != std::string::npos && at < text.size(); at++)
+        {
+            if (std::isdigit(static_cast<unsigned char>(text[at])))
+            {
+                char* end = nullptr;
+                values.push_back(static_cast<uint32_t>(std::strtoul(&text[at], &end, 10)));
+                at = static_cast<size_t>(end - text.data());
+            }
+        }
+        ReadTitlePictureFile(ProgramData().string());
+        const std::vector<uint8_t> expected = RenderIcon(16);
+        for (size_t at = 0; at + 2 <= values.size(); at += 2 + size_t(values[at]) * values[at + 1])
+        {
+            if (values[at] != 16 || values[at + 1] != 16 || at + 2 + 256 > values.size())
+            {
+                continue;
+            }
+            int alike = 0;
+            for (int i = 0; i < 256; i++)
+            {
+                const uint32_t argb = values[at + 2 + i];
+                const uint8_t* rgba = &expected[i * 4];
+                const int shown[4] = {int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF), int(argb >> 24)};
+                int worst = std::abs(shown[3] - rgba[3]);
+                for (int k = 0; k < 3 && rgba[3] == 255; k++)
+                {
+                    worst = std::max(worst, std::abs(shown[k] - rgba[k]));
+                }
+                alike += worst <= 12;
+            }
+            return alike / 256.0;
+        }
+        return 0.0;
+    }
 };
 
 TEST_F(Windows, AltF4EndsTheGameAtOnceOnTheTitleScreenAndDuringAGame)
@@ -65,6 +124,8 @@ TEST_F(Windows, AltF4EndsTheGameAtOnceOnTheTitleScreenAndDuringAGame)
             // Alt alone, as before an Alt+Tab, is the system's: no game starts.
             program.keys(Tap("alt") + " sleep 0.3");
             ExpectTitleShown(program, "after Alt alone");
+            // And the window, like the program file, has the game's icon.
+            EXPECT_GE(WindowIconLikeness(program.display), 0.9) << "the window's icon is not the game's";
         }
         program.keys("keydown alt sleep 0.05 keydown F4 sleep 0.05 keyup F4 keyup alt");
         EXPECT_EQ(program.finish(), 0) << ReadAll(program.errorFile);
