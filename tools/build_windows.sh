@@ -73,9 +73,9 @@ Extract the zip first
   shortcuts and launchers may start the game from any folder.
 
 What the game needs
-  64-bit Windows 7 or later (made for Windows 10 and 11), a graphics driver
-  with OpenGL 1.1 (any graphics card's own driver has it), and a sound
-  output: speakers or headphones. The game fills the screen at the
+  64-bit Windows 7 or later (made for Windows 10 and 11), OpenGL 1.1
+  (which every Windows graphics driver provides), and a sound output:
+  speakers or headphones. The game fills the screen at the
   desktop's resolution, also on scaled displays.
 
 Keys
@@ -96,6 +96,8 @@ Screenshots
   overwritten: the next free number is used.
 
 If the game does not start
+  The game is not signed, so on its first start Windows may say "Windows
+  protected your PC": choose "More info", then "Run anyway".
   Without a sound device the game says so in a message and ends; connect or
   enable speakers or headphones and start it again.
 
@@ -104,7 +106,8 @@ Licences
   SDL.dll is the SDL 1.2 library ($sdl_version, built from Debian's source
   package), under the GNU Lesser General Public License 2.1: see
   COPYING-SDL.txt. Its complete corresponding source, with the script that
-  built it, is the archive $source_archive, published beside this zip.
+  built it, is the archive published beside this zip:
+  $source_archive
   mirelantha.exe contains the mingw-w64 runtime: see NOTICES-runtime.txt.
 TEXT
 
