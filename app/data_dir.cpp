@@ -49,8 +49,8 @@ std::string ChooseDataDirectory(const std::string& programPath)
         return WorkingData;
     }
     const std::filesystem::path installed =
-        (std::filesystem::path(programPath).parent_path() / DataFromProgram).lexically_normal();
-    return IsDirectory(installed) ? installed.string() : WorkingData;
+        (std::filesystem::u8path(programPath).parent_path() / DataFromProgram).lexically_normal();
+    return IsDirectory(installed) ? installed.u8string() : WorkingData;
 }
 
 std::string FindDataDirectory()

@@ -23,13 +23,13 @@ bool HoldsGameData(const std::string& folder);
 // game's data, else the installed data folder next to programPath when it
 // exists, else "dat" (which then holds nothing of the game's, and the game
 // plays without picture and samples).
-// programPath is the program's file; empty when unknown.
+// programPath is the program's file; empty when unknown. Paths are UTF-8.
 std::string ChooseDataDirectory(const std::string& programPath);
 
 // ChooseDataDirectory for this process.
 std::string FindDataDirectory();
 
-// The running program's own file as an absolute path, or empty when the system
-// cannot say. One implementation per platform (data_dir_posix.cpp,
+// The running program's own file as an absolute path in UTF-8, or empty when
+// the system cannot say. One implementation per platform (data_dir_posix.cpp,
 // data_dir_win32.cpp).
 std::string ProgramFile();

@@ -1,11 +1,11 @@
-// The program's own file on Windows, converted to the narrow code page the C
-// library opens files with. A path that code page cannot spell is given up on
-// rather than turned into the name of some other file.
+// The program's own file on Windows, in UTF-8 like every name inside the
+// program: any folder the player unpacked the game into can be spelled.
 #include <windows.h>
 
 #include <string>
 
 #include "app/data_dir.h"
+#include "gfx/utf8_win32.h"
 
 std::string ProgramFile()
 {
@@ -22,17 +22,11 @@ std::string ProgramFile()
             wide.resize(length);
             break;
         }
+        if (wide.size() >= 32768)
+        {
+            return {};  // longer than any Windows path
+        }
         wide.resize(wide.size() * 2);  // cut off: try a larger buffer
     }
-
-    BOOL lossy = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
-    if (size <= 1 || lossy)
-    {
-        return {};
-    }
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, narrow.data(), size, nullptr, &lossy);
-    narrow.resize(static_cast<size_t>(size) - 1);
-    return lossy ? std::string() : narrow;
+    return Utf8FromWide(wide);
 }

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>  // Required for: SHGetKnownFolderPath()
 
+#include <cwchar>
 #include <string>
 
 #include "app/pictures_folder.h"
+#include "gfx/utf8_win32.h"
 
 namespace
 {
@@ -19,13 +21,7 @@ std::string PicturesFolder()
     std::string folder;
     if (SUCCEEDED(SHGetKnownFolderPath(PicturesFolderId, 0, nullptr, &wide)) && wide)
     {
-        int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-        if (size > 1)
-        {
-            folder.resize(static_cast<size_t>(size));
-            WideCharToMultiByte(CP_UTF8, 0, wide, -1, &folder[0], size, nullptr, nullptr);
-            folder.resize(static_cast<size_t>(size) - 1);
-        }
+        folder = Utf8FromWide(wide, wcslen(wide));
     }
     CoTaskMemFree(wide);
     return folder;

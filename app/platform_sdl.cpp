@@ -9,6 +9,7 @@
 #include "app/desktop.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
+#include "app/system_keys.h"
 #include "gfx/presentation_gl.h"
 #include "gfx/title_screen.h"
 
@@ -87,6 +88,23 @@ bool SdlPlatform::pollEvent(ShellEvent& event)
     if (sdlEvent.type == SDL_KEYDOWN || sdlEvent.type == SDL_KEYUP)
     {
         event.key = sdlEvent.key.keysym.sym;
+    }
+    if (sdlEvent.type == SDL_KEYDOWN)
+    {
+        // The window system's own keys: a close request, or no event at all.
+        switch (ClassifySystemKey(sdlEvent.key.keysym.sym, sdlEvent.key.keysym.mod))
+        {
+        case SystemKey::Close:
+            event.type = SDL_QUIT;
+            event.key = 0;
+            break;
+        case SystemKey::None:
+            event.type = SDL_NOEVENT;
+            event.key = 0;
+            break;
+        case SystemKey::Game:
+            break;
+        }
     }
     return true;
 }

@@ -9,7 +9,9 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "audio/device_message.h"
 #include "audio/mixer.h"
 #include "audio/samples.h"
 
@@ -55,6 +57,10 @@ void AudioStartup()
                      "mirelantha: cannot open the audio device (%s); "
                      "set SDL_AUDIODRIVER=dummy to play without sound\n",
                      SDL_GetError());
+        // The full-screen window would hide the player's message.
+        const std::string reason = SDL_GetError();
+        SDL_Quit();
+        TellNoAudioDevice(reason.c_str());
         std::exit(1);
     }
 }

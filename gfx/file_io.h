@@ -8,8 +8,8 @@
 // a file, a failed write leaves nothing behind, and a link under the final
 // name is never written through.
 //
-// One implementation per platform (file_io_posix.cpp, file_io_win32.cpp). Any
-// thread; no globals.
+// Names are UTF-8 on every platform. One implementation per platform
+// (file_io_posix.cpp, file_io_win32.cpp). Any thread; no globals.
 #pragma once
 
 #include <cstddef>

@@ -4,7 +4,7 @@
 // pipe or a device is never read. New files are created with CREATE_NEW
 // under a temporary name and published with MoveFileExW: without
 // MOVEFILE_REPLACE_EXISTING when an existing name must be kept, with it
-// otherwise. Names are UTF-8.
+// otherwise. Names are UTF-8 and reach Windows through the wide calls.
 #include "gfx/file_io.h"
 
 #include <windows.h>
@@ -12,7 +12,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <utility>
+
+#include "gfx/utf8_win32.h"
 
 namespace
 {
@@ -20,28 +23,22 @@ std::atomic<uint32_t> TemporaryCounter{0};
 
 std::wstring Wide(const std::string& text)
 {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-    {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
+    return WideFromUtf8(text);
 }
 
+// The system's words for the last error, in UTF-8 like every other text.
 std::string LastErrorText()
 {
-    char text[256] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0,
-                   text, sizeof(text), nullptr);
-    std::string why = text;
-    while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == '.'))
+    const DWORD error = GetLastError();
+    wchar_t text[256] = L"";
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  error, 0, text, sizeof(text) / sizeof(text[0]), nullptr);
+    std::string why = Utf8FromWide(text, length);
+    while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == '.' || why.back() == ' '))
     {
         why.pop_back();
     }
-    return why;
+    return why.empty() ? "error " + std::to_string(error) : why;
 }
 
 std::string TemporaryNameBeside(const std::string& path)

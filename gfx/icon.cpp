@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "gfx/palette.h"
+#include "gfx/png_file.h"
 #include "gfx/title_picture.h"
 
 namespace
@@ -85,4 +87,116 @@ std::vector<uint8_t> RenderIcon(int size)
         }
     }
     return rgba;
+}
+
+// ---------------------------------------------------------------------------
+// Icon files
+// ---------------------------------------------------------------------------
+
+namespace
+{
+void Put16(std::vector<uint8_t>& out, uint32_t value)
+{
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t value)
+{
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+// The icon bitmap of one size: a BITMAPINFOHEADER whose height counts both
+// masks, the colour rows bottom-up in BGRA, then the 1-bit mask (set where
+// the icon is fully transparent), each row padded to 32 bits.
+std::vector<uint8_t> IconBitmap(const std::vector<uint8_t>& rgba, int size)
+{
+    const uint32_t maskRow = (static_cast<uint32_t>(size) + 31) / 32 * 4;
+    const uint32_t imageBytes = static_cast<uint32_t>(size * size * 4) + maskRow * size;
+    std::vector<uint8_t> out;
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(size));
+    Put32(out, static_cast<uint32_t>(size * 2));
+    Put16(out, 1);   // planes
+    Put16(out, 32);  // bits per pixel
+    Put32(out, 0);   // uncompressed
+    Put32(out, imageBytes);
+    for (int field = 0; field < 4; field++)
+    {
+        Put32(out, 0);  // resolution and colour counts: unused
+    }
+    for (int row = size - 1; row >= 0; row--)
+    {
+        for (int column = 0; column < size; column++)
+        {
+            const uint8_t* p = &rgba[(static_cast<size_t>(row) * size + column) * 4];
+            out.insert(out.end(), {p[2], p[1], p[0], p[3]});
+        }
+    }
+    for (int row = size - 1; row >= 0; row--)
+    {
+        std::vector<uint8_t> mask(maskRow, 0);
+        for (int column = 0; column < size; column++)
+        {
+            if (rgba[(static_cast<size_t>(row) * size + column) * 4 + 3] == 0)
+            {
+                mask[column / 8] |= static_cast<uint8_t>(0x80 >> (column % 8));
+            }
+        }
+        out.insert(out.end(), mask.begin(), mask.end());
+    }
+    return out;
+}
+}  // namespace
+
+std::vector<uint8_t> EncodeIconFile(const std::vector<int>& sizes)
+{
+    if (sizes.empty() || sizes.size() > 0xFFFF)
+    {
+        return {};
+    }
+    std::vector<std::vector<uint8_t>> images;
+    for (int size : sizes)
+    {
+        if (size < 1 || size > 256)
+        {
+            return {};
+        }
+        const std::vector<uint8_t> rgba = RenderIcon(size);
+        std::vector<uint8_t> image;
+        if (size < 256)
+        {
+            image = IconBitmap(rgba, size);
+        }
+        else if (!EncodePng(size, size, 4, rgba.data(), image))
+        {
+            return {};
+        }
+        images.push_back(std::move(image));
+    }
+
+    // The directory, then each image where its entry says.
+    std::vector<uint8_t> out;
+    Put16(out, 0);
+    Put16(out, 1);  // an icon, not a cursor
+    Put16(out, static_cast<uint32_t>(sizes.size()));
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * sizes.size());
+    for (size_t i = 0; i < sizes.size(); i++)
+    {
+        out.push_back(static_cast<uint8_t>(sizes[i] & 0xFF));  // 256 is written as 0
+        out.push_back(static_cast<uint8_t>(sizes[i] & 0xFF));
+        out.push_back(0);  // no palette
+        out.push_back(0);
+        Put16(out, 1);   // planes
+        Put16(out, 32);  // bits per pixel
+        Put32(out, static_cast<uint32_t>(images[i].size()));
+        Put32(out, offset);
+        offset += static_cast<uint32_t>(images[i].size());
+    }
+    for (const std::vector<uint8_t>& image : images)
+    {
+        out.insert(out.end(), image.begin(), image.end());
+    }
+    return out;
 }

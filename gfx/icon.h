@@ -12,3 +12,9 @@
 // that are multiples of the picture's repeat its cells exactly and smaller
 // sizes keep every cell's share of colour.
 std::vector<uint8_t> RenderIcon(int size);
+
+// A Windows icon file (.ico) holding RenderIcon at each of `sizes` (1 to 256,
+// in the order given): the 256 px entry PNG-compressed, as Windows reads it
+// from Vista on, the smaller ones as 32-bit bitmaps with their transparency
+// mask, which every reader understands. Empty when a size is out of range.
+std::vector<uint8_t> EncodeIconFile(const std::vector<int>& sizes);

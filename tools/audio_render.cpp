@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/script_lines.h"
@@ -249,8 +250,9 @@ std::vector<uint8_t> WavHeader(uint32_t dataBytes)
 
 int main(int argc, char** argv)
 {
+    const Utf8Arguments arguments(argc, argv);  // names in UTF-8 on every system
     Options options;
-    if (int code = ParseOptions(argc, argv, options))
+    if (int code = ParseOptions(arguments.argc, arguments.argv, options))
     {
         return code;
     }

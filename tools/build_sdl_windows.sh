@@ -12,6 +12,10 @@
 # The machine's apt configuration is left alone: the source package comes
 # through a private sources list (the system's deb lines turned into deb-src)
 # with its own state and cache directories, all under the cache directory.
+# The source package itself (.dsc, upstream tarball, Debian's changes) is kept
+# in the prefix's source/ folder: SDL is LGPL, and the game's zip is shipped
+# with this, its corresponding source, beside it.
+#
 # Needs dpkg-dev and the mingw-w64 cross compiler (tools/install_deps.sh).
 set -euo pipefail
 
@@ -27,7 +31,7 @@ log()
 # The version Debian built this machine's SDL from, when it is installed: then
 # a warm cache answers without touching the network.
 version=$(dpkg-query -W -f='${source:Version}' libsdl1.2-dev 2>/dev/null || true)
-if [ -n "$version" ] && [ -f "$cache/sdl-$version-win64/.complete" ]; then
+if [ -n "$version" ] && [ -f "$cache/sdl-$version-win64/.complete-with-source" ]; then
     echo "$cache/sdl-$version-win64"
     exit 0
 fi
@@ -74,7 +78,7 @@ if [ -z "$version" ]; then
 fi
 
 prefix="$cache/sdl-$version-win64"
-if [ -f "$prefix/.complete" ]; then
+if [ -f "$prefix/.complete-with-source" ]; then
     rm -rf "$aptdir"
     echo "$prefix"
     exit 0
@@ -91,6 +95,12 @@ log "fetching libsdl1.2 $version and applying Debian's patches"
 (cd "$work" && apt-get "${apt_private[@]}" source "libsdl1.2=$version" >&2)
 rm -rf "$aptdir"
 source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'libsdl1.2-*' | head -n 1)
+mkdir -p "$prefix/source"
+find "$work" -mindepth 1 -maxdepth 1 -type f -name 'libsdl1.2_*' -exec cp {} "$prefix/source/" \;
+ls "$prefix/source/"*.dsc >/dev/null 2>&1 || {
+    log "the source package's files are missing"
+    exit 1
+}
 
 # The upstream configure script is used as shipped: Debian's only change to
 # configure.in concerns how X11 finds pkg-config, which a Windows build never
@@ -114,6 +124,7 @@ rm -rf "$prefix/share"
 # The licence travels with the DLL.
 cp "$source_dir/COPYING" "$prefix/COPYING-SDL.txt"
 rm -rf "$work"
-touch "$prefix/.complete"
+# Older copies of this script know only the first marker; both mean done.
+touch "$prefix/.complete" "$prefix/.complete-with-source"
 log "SDL $version for Windows is in $prefix"
 echo "$prefix"

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "audio/script_lines.h"
 #include "game/garden_replay.h"
 #include "gfx/file_io.h"
@@ -179,8 +180,9 @@ bool Report(GardenReplay& replay, const Options& options)
 
 int main(int argc, char** argv)
 {
+    const Utf8Arguments arguments(argc, argv);  // names in UTF-8 on every system
     Options options;
-    if (!ParseOptions(argc, argv, options))
+    if (!ParseOptions(arguments.argc, arguments.argv, options))
     {
         PrintUsage();
         return 2;

@@ -24,23 +24,27 @@ tools/install_deps.sh
 jobs=$(nproc)
 mode="${1:-all}"
 
-# The Windows game cross-built with its unit tests, which run under Wine with
-# the replay and render tools; then the zip played under Wine and Xvfb, by the
-# smoke test and by the end-to-end play-through of the native tree. SDL
-# and GoogleTest for Windows are built once and cached outside the tree.
+# The Windows game cross-built with its unit tests (the program's resources
+# among them), which run under Wine with the replay and render tools; the
+# zip's licences, notices and README and SDL's source beside it; then the zip
+# played under Wine and Xvfb, by the smoke test in its own folder and by the
+# end-to-end tests of the native tree, which drive it unpacked in a folder
+# named in several scripts and started from another folder. SDL and
+# GoogleTest for Windows are built once and cached outside the tree.
 windows_stage()
 {
     BUILD_TESTING=ON tools/build_windows.sh
     (cd build-win64 && ctest --output-on-failure)
+    tools/windows_package_check.sh dist/mirelantha-*-win64.zip
     tools/windows_smoke.sh dist/mirelantha-*-win64.zip
-    # The native end-to-end play-through, driving the unzipped game instead
-    # (its test binary is up to date after the optimised build).
     configure build
     cmake --build build -j"$jobs" --target test_e2e
+    local folder="build-win64/unzipped/Игры ゲーム 🌱 ’€Œ"
     rm -rf build-win64/unzipped
-    unzip -q dist/mirelantha-*-win64.zip -d build-win64/unzipped
-    MIRELANTHA_E2E_PROGRAM=build-win64/unzipped/mirelantha/mirelantha.exe \
-        build/test_e2e --gtest_filter='PlayThrough.*'
+    mkdir -p "$folder"
+    unzip -q dist/mirelantha-*-win64.zip -d "$folder"
+    MIRELANTHA_E2E_PROGRAM="$folder/mirelantha/mirelantha.exe" \
+        build/test_e2e --gtest_filter='PlayThrough.*:Windows.*'
 }
 
 # The performance report of the real game beside its floor, a few seconds of

@@ -30,7 +30,11 @@ xvfb=$!
 export DISPLAY=":$number"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-cd "$scratch"
+# Unpacked in a folder whose name no single code page spells, and
+# double-clicked there: the screenshots go into it.
+folder="$scratch/Игры ゲーム 🎮 ’€Œ"
+mkdir "$folder"
+cd "$folder"
 unzip -q "$zip"
 cd mirelantha
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$scratch/audio.raw" "$here/wine_run.sh" mirelantha.exe 2>"$scratch/stderr.txt" &

@@ -14,6 +14,12 @@ export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine=/usr/lib/wine/wine64
+# Wine reads file names and the command line in the locale's character set;
+# only UTF-8 carries every name a Windows program may meet.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+*UTF-8* | *utf8* | *UTF8* | *utf-8*) ;;
+*) export LC_ALL=C.UTF-8 ;;
+esac
 
 # Raise the number when the set-up below changes: prefixes made before are
 # then made again.

@@ -83,6 +83,31 @@ TEST_F(DataDirectory, WithNeitherOrAnUnknownProgramItIsDatAsBefore)
     EXPECT_EQ(ChooseDataDirectory(""), "dat");
 }
 
+// Players unpack the game anywhere: folder names in any script, names the
+// system's legacy code page cannot spell. Names stay UTF-8 from the program's
+// path to the files read.
+TEST_F(DataDirectory, AnyFolderNameIsFoundAndRead)
+{
+    for (const char* name : {u8"Игры", u8"ゲーム 庭", u8"\U0001F331 garden", u8"Ren\u2019s \u20AC \u0152uvres"})
+    {
+        SCOPED_TRACE(name);
+        const fs::path folder = root / fs::u8path(name);
+        const fs::path unpacked = folder / program.filename();
+        fs::create_directories(folder);
+        std::ofstream(unpacked) << "program";
+        const fs::path data = (folder / DataFromProgram).lexically_normal();
+        fs::create_directories(data);
+        std::ofstream(data / "lh0.txt") << "9";
+
+        const std::string chosen = ChooseDataDirectory(unpacked.u8string());
+        EXPECT_EQ(chosen, data.u8string());
+        TitlePicture[0][0] = 0;
+        ReadTitlePictureFile(chosen);
+        EXPECT_EQ(TitlePicture[0][0], 9);
+        fs::remove_all(data);
+    }
+}
+
 TEST(ProgramFile, NamesTheRunningProgram)
 {
     const fs::path self = ProgramFile();

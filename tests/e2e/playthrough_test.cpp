@@ -188,7 +188,7 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot";
     Cells blinkOn;
     Cells blinkOff;
-    DrawExpectedTitle(program.scratch.path / "dat", blinkOn, blinkOff);
+    DrawExpectedTitle(ProgramData(), blinkOn, blinkOff);
     EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
         << "title screen: " << first;
     // And the window itself shows the same: the quad maps the picture the

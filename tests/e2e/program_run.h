@@ -196,14 +196,17 @@ inline const std::string ProgramPath = [] {
 }();
 inline const bool UnderWine = fs::path(ProgramPath).extension() == ".exe";
 
+// Whether the program is another one that ships its data beside it, as the
+// unzipped Windows game does: it is then started from an empty folder, as a
+// shortcut or a launcher starts it, and must find that data itself.
+inline const bool ShipsItsData = ProgramPath != MIRELANTHA_BINARY_DIR "/mirelantha" &&
+                                 fs::is_directory(fs::path(ProgramPath).parent_path() / "dat");
+
 // The data the program is run with: the tree's, or the copy shipped beside
 // another program.
 inline fs::path ProgramData()
 {
-    const fs::path beside = fs::path(ProgramPath).parent_path() / "dat";
-    return ProgramPath != MIRELANTHA_BINARY_DIR "/mirelantha" && fs::is_directory(beside)
-               ? beside
-               : fs::path(MIRELANTHA_SOURCE_DIR) / "dat";
+    return ShipsItsData ? fs::path(ProgramPath).parent_path() / "dat" : fs::path(MIRELANTHA_SOURCE_DIR) / "dat";
 }
 
 // Wine takes seconds to start a program and to wind it up; only there are the
@@ -371,7 +374,7 @@ inline std::string Tap(const std::string& key)
 }
 
 // The program on the test X server, working in a scratch directory that by
-// default holds a link to the program's data.
+// default holds a link to the program's data (unless it ships its own).
 class Program
 {
 public:
@@ -385,7 +388,7 @@ public:
 
     explicit Program(bool withData = true)
     {
-        if (withData)
+        if (withData && !ShipsItsData)
         {
             fs::create_directory_symlink(ProgramData(), scratch.path / "dat");
         }
