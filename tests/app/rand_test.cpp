@@ -13,7 +13,7 @@ TEST(Rand, DrawsTheLinuxSequenceForEverySeed)
     {
         unsigned seed;
         std::vector<int> first;  // the first four draws
-        int thousandth;
+        int afterThousand;  // the draw after the first thousand
     };
     const Case cases[] = {
         {0, {1804289383, 846930886, 1681692777, 1714636915}, 981914693},  // 0 is taken as 1
@@ -32,11 +32,11 @@ TEST(Rand, DrawsTheLinuxSequenceForEverySeed)
             first.push_back(std::rand());
         }
         EXPECT_EQ(first, c.first) << "seed " << c.seed;
-        for (int k = 4; k < 999; k++)
+        for (int k = 4; k < 1000; k++)
         {
             std::rand();
         }
-        EXPECT_EQ(std::rand(), c.thousandth) << "seed " << c.seed;
+        EXPECT_EQ(std::rand(), c.afterThousand) << "seed " << c.seed;
     }
 }
 #endif
