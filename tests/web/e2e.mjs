@@ -229,32 +229,43 @@ try {
   if (process.env.MIRELANTHA_WEB_DEBUG) fs.writeFileSync('/tmp/wt17/held.png', await page.screenshot());
   check(cursorCell(shown.cells) !== emptyCell, 'a held key places one tile, not a stream');
 
-  // The arrows move the cursor while held, one cell every seven ticks: each
-  // move holds its arrow for two ticks and lets the cursor rest.
-  const move = async (key) => {
-    await page.keyboard.down(key);
-    await page.waitForTimeout(40);
-    await page.keyboard.up(key);
-    await page.waitForTimeout(110);
+  // The arrows move the cursor while held, one cell every seven ticks (more
+  // when the page stalls and an iteration catches up several ticks): each
+  // step presses an arrow briefly, looks where the cursor went, and heads for
+  // the next cell still to plant. Every tile key on a cell plants one tile
+  // whatever the stock, so 36 cells plant the whole stock.
+  const cursorOn = (cells, x, y) => {
+    for (let k = 1; k < 11; k++) if (cellAt(cells, 12 * x + k, 12 * y) !== '6') return false;
+    return true;
   };
-
-  // Every tile key on each cell of a path of 36 cells plants the whole stock.
-  const moves = [];
-  for (let cell = 0; cell < 36; cell++) {
-    if (cell < 4) moves.push('ArrowLeft');
-    else if (cell === 4) moves.push('ArrowDown');
-    else {
-      const k = cell - 5, row = 3 - Math.floor(k / 8), column = k % 8;
-      moves.push(column === 7 ? 'ArrowDown' : row % 2 === 1 ? 'ArrowRight' : 'ArrowLeft');
-    }
+  const findCursor = (cells) => {
+    for (let x = 0; x < 8; x++) for (let y = 0; y < 8; y++) if (cursorOn(cells, x, y)) return { x, y };
+    return null;
+  };
+  // Left along row 4 from the middle, then snaking down through rows 3 to 0.
+  const route = [[4, 4], [3, 4], [2, 4], [1, 4], [0, 4]];
+  for (let row = 3; row >= 0; row--) {
+    for (let k = 0; k < 8; k++) route.push([row % 2 === 1 ? k : 7 - k, row]);
   }
-  for (const key of moves) {
-    for (const tile of tileKeys) await tap(page, tile);
-    await move(key);
+  const planted = new Set();
+  for (let step = 0; step < 400 && planted.size < 36; step++) {
+    const at = findCursor((await shownCells(page)).cells);
+    if (!at) throw new Error('no cursor on the board');
+    if (!planted.has(`${at.x},${at.y}`)) {
+      for (const tile of tileKeys) await tap(page, tile);
+      planted.add(`${at.x},${at.y}`);
+      continue;
+    }
+    const [tx, ty] = route.find(([x, y]) => !planted.has(`${x},${y}`));
+    const key = tx < at.x ? 'ArrowLeft' : tx > at.x ? 'ArrowRight' : ty < at.y ? 'ArrowDown' : 'ArrowUp';
+    await page.keyboard.down(key);
+    await page.waitForTimeout(40);  // shorter than the cursor's rest
+    await page.keyboard.up(key);
+    await page.waitForTimeout(60);
   }
   await settle(page);
-  const planted = await shownCells(page);
-  const prompt = planted.cells.slice(Rows - 10, Rows - 2).join('');
+  const full = await shownCells(page);
+  const prompt = full.cells.slice(Rows - 10, Rows - 2).join('');
   check((prompt.match(/8/g) || []).length > 50, 'the whole stock is planted: the page offers to open the garden');
   // Screenshots of the planted board: the second screenshot key, then the
   // page's own way.
