@@ -57,13 +57,30 @@ rm -rf "$build/site" && mkdir -p "$site" dist
 "${node[@]}" "$build/make-icons.js" dat/lh0.txt "$build/icons" 32 >/dev/null
 icon="data:image/png;base64,$(base64 -w0 "$build/icons/32x32/apps/mirelantha.png")"
 
+# The licences of what the build carries: the game's own, then emscripten's
+# runtime and C and C++ libraries, and the stb decoders, as Debian states them.
+notices="$build/THIRD-PARTY-NOTICES.txt"
+{
+    echo "The web build of mirelantha carries code from emscripten (its JavaScript runtime,"
+    echo "its SDL and OpenGL emulation, and the musl C and LLVM C++ libraries it ships) and"
+    echo "from the stb single-file libraries. Their licences follow, as Debian states them."
+    echo
+    echo "== stb (libstb-dev)"
+    cat /usr/share/doc/libstb-dev/copyright
+    echo
+    echo "== emscripten"
+    cat /usr/share/doc/emscripten/copyright
+} >"$notices"
+
 # tools/web/page.py fills the page template: the zip's page loads the module
-# beside it, the single page carries it inline.
+# beside it, the single page carries it inline, and the licences at its end.
 python3 tools/web/page.py tools/web/index.html "$icon" --src mirelantha.js > "$site/index.html"
 cp "$build/mirelantha.js" "$build/mirelantha.wasm" "$site/"
 cp LICENSE "$site/LICENSE.txt"
+cp "$notices" "$site/"
+{ echo "mirelantha"; echo; cat LICENSE; echo; cat "$notices"; } >"$build/all-notices.txt"
 python3 tools/web/page.py tools/web/index.html "$icon" --inline "$build/mirelantha-single.js" \
-    > "dist/mirelantha-$version.html"
+    --notices "$build/all-notices.txt" > "dist/mirelantha-$version.html"
 
 rm -f "dist/mirelantha-$version-web.zip"
 (cd "$build/site" && zip -qr -X "../../dist/mirelantha-$version-web.zip" "mirelantha-$version-web")
