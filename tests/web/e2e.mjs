@@ -282,6 +282,14 @@ try {
     check(changed <= 50, `screen${number}.png shows the picture the page shows, at its size (${changed} pixels differ)`);
   }
 
+  // Full screen from a double-click on the picture, and back.
+  await page.mouse.dblclick(Width / 2, Height / 2);
+  await page.waitForTimeout(300);
+  check(await page.evaluate(() => document.fullscreenElement !== null), 'a double-click switches to full screen');
+  await page.mouse.dblclick(Width / 2, Height / 2);
+  await page.waitForTimeout(300);
+  check(await page.evaluate(() => document.fullscreenElement === null), 'another double-click leaves full screen');
+
   await tap(page, ' ');
   await settle(page, 400);
   shown = await shownCells(page);
