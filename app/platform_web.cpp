@@ -6,7 +6,13 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstdio>
+#include <vector>
+
 #include "app/desktop.h"
+#include "app/screenshot.h"
+#include "gfx/presentation_gl.h"
+#include "gfx/title_screen.h"
 
 // ---------------------------------------------------------------------------
 // Numbers
@@ -183,4 +189,26 @@ void WebPlatform::present()
         });
         // clang-format on
     }
+}
+
+void WebPlatform::saveScreenshot()
+{
+    // The picture is stretched here exactly as on the desktop; the page
+    // encodes it with the browser's own PNG encoder, which works off the
+    // page's thread, and offers the file as a download. Encoding it here
+    // would hold up the frames, and with them the sound, for a good part of
+    // a second at large window sizes.
+    static std::vector<uint8_t> pixels;
+    pixels.resize(static_cast<size_t>(WindowWidth) * WindowHeight * 4);
+    // Until the first frame the staging image holds start-up noise that was
+    // never shown; the screen is black then.
+    ScaleDisplayImage(FrameCounter > 0 ? DisplayStaging : nullptr, WindowWidth, WindowHeight, pixels.data());
+    char name[32];
+    std::snprintf(name, sizeof(name), "screen%d.png", static_cast<int>(screenshots++));
+    // clang-format off
+    EM_ASM({
+        if (Module['onScreenshot'])
+            Module['onScreenshot'](UTF8ToString($0), HEAPU8.slice($1, $1 + $2 * $3 * 4), $2, $3);
+    }, name, pixels.data(), WindowWidth, WindowHeight);
+    // clang-format on
 }

@@ -27,6 +27,9 @@ public:
     // Follows the page's size first: the picture always fills the window.
     // The page hears of the first picture (Module.onFirstPicture).
     void present() override;
+    // The picture as the page shows it, handed to the page (Module.onScreenshot)
+    // as "screenN.png", numbered from 0 in each page load.
+    void saveScreenshot() override;
 
 private:
     // Keys held now, so that the browser's repeats can be told from presses.
@@ -34,4 +37,5 @@ private:
     int32_t held[HeldLimit] = {};
     int32_t heldCount = 0;
     bool shown = false;
+    uint32_t screenshots = 0;
 };

@@ -4,10 +4,11 @@
 // opened and new files are created with O_EXCL under a temporary name, then
 // renamed. Two things differ. The file system has no hard links, so a name
 // that must be kept is checked just before the rename: nothing else runs
-// between the two, the page having a single thread. And in a page, a file
-// the game publishes (a screenshot) is handed to the page, which offers it
-// to the player as a download and removes it again; under node, which has
-// no page, the file simply stays where it was written.
+// between the two, the page having a single thread. And in a page, whose
+// file system lives only as long as the page, a file published here is
+// handed to the page, which offers it to the player as a download and
+// removes it again; under node, which has no page, the file simply stays
+// where it was written.
 #include "gfx/file_io.h"
 
 #include <emscripten.h>
