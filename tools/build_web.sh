@@ -45,7 +45,7 @@ cmake -S . -B "$build" \
     -DBUILD_TESTING="$testing" >/dev/null
 targets=(mirelantha mirelantha-single garden-replay audio-render make-icons title-cells)
 if [ "$testing" = ON ]; then
-    targets+=(test_app test_gfx test_game test_audio)
+    targets+=(test_app test_gfx test_game test_audio test_web)
 fi
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}"
 

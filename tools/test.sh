@@ -62,7 +62,7 @@ web_stage()
     # for the program's own file.
     local skip="ReplayTool.*:AudioRender.*:ExchangeStress.*:ProgramFile.*:*FullDisk*"
     local area
-    for area in app gfx game audio; do
+    for area in app gfx game audio web; do
         node --no-experimental-fetch "build-web/test_$area.js" --gtest_filter="-$skip" --gtest_brief=1
     done
     configure build

@@ -31,3 +31,10 @@ set(MIRELANTHA_NODE_TEST_OPTIONS -sERROR_ON_UNDEFINED_SYMBOLS=0)
 add_executable(title-cells tests/web/title_cells.cpp)
 target_link_libraries(title-cells PRIVATE mirelantha_core)
 target_link_options(title-cells PRIVATE ${MIRELANTHA_NODE_OPTIONS})
+
+# The loader's slices, a test only this build has (tools/test.sh runs it).
+if(BUILD_TESTING)
+    add_executable(test_web tests/web/loader_slices_test.cpp)
+    target_link_libraries(test_web PRIVATE mirelantha_core gtest_main)
+    target_link_options(test_web PRIVATE ${MIRELANTHA_NODE_OPTIONS})
+endif()
