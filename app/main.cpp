@@ -1,5 +1,6 @@
 // The program: start-up, the main loop and shutdown, in that order, called by
-// the system's entry point (entry_posix.cpp, entry_win32.cpp). Main thread.
+// the system's entry point (entry_posix.cpp, entry_win32.cpp, entry_web.cpp).
+// Main thread.
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -50,16 +51,18 @@ void EndWithoutDisplay()
 }
 }  // namespace
 
-int RunGame()
+int StartProgram()
 {
     QuitRequested = false;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     CreateAudioLocks();
 
-    // The loader thread reads the samples from here; it is stopped before
-    // these strings go.
-    const std::string dataDirectory = FindDataDirectory();
-    const std::string sampleDirectory = dataDirectory + "/samples";
+    // The loader reads the samples from here; it is stopped before these
+    // strings change.
+    static std::string dataDirectory;
+    static std::string sampleDirectory;
+    dataDirectory = FindDataDirectory();
+    sampleDirectory = dataDirectory + "/samples";
     SampleDirectory = sampleDirectory.c_str();
 
     if (!OpenWindow())
@@ -76,15 +79,27 @@ int RunGame()
     PaletteDriftSpeed = 24;
     PaletteTickCounter = 0;
     ReadTitlePictureFile(dataDirectory);
+    return 0;
+}
 
-    SdlPlatform platform;
-    RunMainLoop(platform);
-
+void EndProgram()
+{
     // A mode still running when the window closes is left alone: shutdown only
     // stops audio and the window. The window goes first, so the player is not
     // kept looking at a frozen screen while the last screenshots are written.
     CloseWindow();
     StopEverything();
     SDL_Quit();
+}
+
+int RunGame()
+{
+    if (const int failed = StartProgram())
+    {
+        return failed;
+    }
+    SdlPlatform platform;
+    RunMainLoop(platform);
+    EndProgram();
     return 0;
 }

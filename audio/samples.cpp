@@ -69,113 +69,197 @@ bool NeverStop()
     return false;
 }
 
-// LoadSample with at most `budget` frames kept (the rest of a longer file is
-// cut off), giving up, with none, as soon as `stop` says so.
-StereoSample* DecodeSample(const char* name, uint32_t budget, bool (*stop)(), uint32_t* length)
+// One sample being decoded: the file stays in memory while the decoder reads
+// it, and the frames gather in `decoded` until the sample is finished.
+struct SampleDecoding
 {
-    *length = 0;
+    std::vector<uint8_t> file;
+    stb_vorbis* decoder = nullptr;
+    int channels = 0;
+    uint32_t budget = 0;
+    std::vector<short> chunk;
+    std::vector<StereoSample> decoded;
+};
 
+// Opens "<SampleDirectory>/<name>.ogg" for decoding at most `budget` frames.
+// False (and nothing open) for a file that is missing, not a regular file,
+// empty or not Ogg Vorbis.
+bool OpenSample(const char* name, uint32_t budget, SampleDecoding& d)
+{
     char path[1024];
     int written = std::snprintf(path, sizeof(path), "%s/%s.ogg", SampleDirectory, name);
     if (written < 0 || written >= static_cast<int>(sizeof(path)))
     {
-        return nullptr;  // a cut-off path would name some other file
+        return false;  // a cut-off path would name some other file
     }
 
     // Only a regular file is read, so a FIFO under a sample's name cannot
     // block the loader (and with it shutdown). Damaged files are turned away
     // before the decoder sees them: it trusts the header counts and could
     // otherwise loop for a very long time.
-    std::vector<uint8_t> file;
-    if (budget == 0 || ReadRegularFile(path, MaxSampleFileBytes, file) != ReadStatus::Read ||
-        !OggVorbisLooksSound(file.data(), file.size()))
+    if (budget == 0 || ReadRegularFile(path, MaxSampleFileBytes, d.file) != ReadStatus::Read ||
+        !OggVorbisLooksSound(d.file.data(), d.file.size()))
     {
-        return nullptr;
+        return false;
     }
-    stb_vorbis* decoder = stb_vorbis_open_memory(file.data(), static_cast<int>(file.size()), nullptr, nullptr);
-    if (decoder == nullptr)
+    d.decoder = stb_vorbis_open_memory(d.file.data(), static_cast<int>(d.file.size()), nullptr, nullptr);
+    if (d.decoder == nullptr)
     {
-        return nullptr;
+        return false;
     }
 
     // Decoded with the file's own channel count, so every value is exactly
     // the decoder's: a mono file feeds both sides, and files with more
     // channels keep their first two.
-    const int channels = stb_vorbis_get_info(decoder).channels;
-    std::vector<short> chunk(static_cast<size_t>(DecodeChunkFrames) * channels);
-    std::vector<StereoSample> decoded;
-    bool stopped = false;
-    while (decoded.size() < budget && !(stopped = stop()))
-    {
-        int got = stb_vorbis_get_samples_short_interleaved(decoder, channels, chunk.data(),
-                                                           static_cast<int>(chunk.size()));
-        if (got <= 0)
-        {
-            break;
-        }
-        got = std::min<int>(got, static_cast<int>(budget - decoded.size()));
-        const short* in = chunk.data();
-        for (int k = 0; k < got; ++k, in += channels)
-        {
-            decoded.push_back({in[0], channels >= 2 ? in[1] : in[0]});
-        }
-    }
-    stb_vorbis_close(decoder);
+    d.channels = stb_vorbis_get_info(d.decoder).channels;
+    d.budget = budget;
+    d.chunk.resize(static_cast<size_t>(DecodeChunkFrames) * d.channels);
+    d.decoded.clear();
+    return true;
+}
 
-    StereoSample* frames = nullptr;
-    if (!stopped && !decoded.empty())
+// Decodes the next chunk of an open sample; false once the sample is whole
+// (the file ended or the budget is used up).
+bool DecodeChunk(SampleDecoding& d)
+{
+    int got = stb_vorbis_get_samples_short_interleaved(d.decoder, d.channels, d.chunk.data(),
+                                                       static_cast<int>(d.chunk.size()));
+    if (got <= 0)
     {
-        frames = new (std::nothrow) StereoSample[decoded.size()];
+        return false;
+    }
+    got = std::min<int>(got, static_cast<int>(d.budget - d.decoded.size()));
+    const short* in = d.chunk.data();
+    for (int k = 0; k < got; ++k, in += d.channels)
+    {
+        d.decoded.push_back({in[0], d.channels >= 2 ? in[1] : in[0]});
+    }
+    return d.decoded.size() < d.budget;
+}
+
+// Closes the decoder and hands out the frames (none when `stopped` or when
+// nothing was decoded); the decoding is empty afterwards.
+StereoSample* FinishSample(SampleDecoding& d, bool stopped, uint32_t* length)
+{
+    *length = 0;
+    if (d.decoder != nullptr)
+    {
+        stb_vorbis_close(d.decoder);
+        d.decoder = nullptr;
+    }
+    StereoSample* frames = nullptr;
+    if (!stopped && !d.decoded.empty())
+    {
+        frames = new (std::nothrow) StereoSample[d.decoded.size()];
     }
     if (frames != nullptr)
     {
-        std::copy(decoded.begin(), decoded.end(), frames);
-        *length = static_cast<uint32_t>(decoded.size());
+        std::copy(d.decoded.begin(), d.decoded.end(), frames);
+        *length = static_cast<uint32_t>(d.decoded.size());
     }
+    std::vector<uint8_t>().swap(d.file);
+    std::vector<StereoSample>().swap(d.decoded);
     return frames;
 }
 
-// Decodes the bank in SoundId order within MaxBankFrames; false when `stop`
-// ended it early.
-bool DecodeBank(bool (*stop)())
+// The loader's progress through the bank, one step at a time: each step opens
+// a file or decodes one chunk, so that a platform without threads can run the
+// loader in short slices between the frames of the main loop.
+struct BankLoading
 {
-    uint32_t used = 0;
-    for (int id = 0; id < SampleCount; ++id)
+    int id = 0;          // the sample being decoded, or SampleCount when done
+    uint32_t used = 0;   // frames of the bank taken so far
+    bool open = false;   // `sample` holds an open file of sample `id`
+    SampleDecoding sample;
+};
+
+// One step of decoding the bank in SoundId order within MaxBankFrames. `stop`
+// is asked before each file and each chunk; false once the bank is done or
+// `stop` ended it (the sample being decoded then stays silent).
+bool DecodeBankStep(BankLoading& loading, bool (*stop)())
+{
+    if (loading.id >= SampleCount)
     {
-        // Shutdown may ask us to stop; it waits for SamplesLoaded, so that is
-        // set on the way out even though the bank is incomplete.
-        if (stop())
-        {
-            return false;
-        }
-        // No voice reads the bank before SamplesLoaded, so no lock is needed.
-        SampleData& sample = SampleBank[id];
-        uint32_t budget = std::min(MaxSampleFrames, MaxBankFrames - used);
-        sample.frames = DecodeSample(SampleNames[id], budget, stop, &sample.length);
-        used += sample.length;
+        return false;
     }
-    return true;
+    // No voice reads the bank before SamplesLoaded, so no lock is needed.
+    SampleData& target = SampleBank[loading.id];
+    if (stop())
+    {
+        if (loading.open)
+        {
+            target.frames = FinishSample(loading.sample, true, &target.length);
+            loading.open = false;
+        }
+        loading.id = SampleCount;
+        return false;
+    }
+    if (!loading.open)
+    {
+        const uint32_t budget = std::min(MaxSampleFrames, MaxBankFrames - loading.used);
+        loading.open = OpenSample(SampleNames[loading.id], budget, loading.sample);
+        if (loading.open)
+        {
+            return true;
+        }
+    }
+    else if (DecodeChunk(loading.sample))
+    {
+        return true;
+    }
+    target.frames = FinishSample(loading.sample, false, &target.length);
+    loading.open = false;
+    loading.used += target.length;
+    loading.id++;
+    return loading.id < SampleCount;
 }
+
+// The loader's own progress (loader thread, or the main thread's slices).
+BankLoading Loader;
 }  // namespace
 
 StereoSample* LoadSample(const char* name, uint32_t* length)
 {
-    return DecodeSample(name, MaxSampleFrames, NeverStop, length);
+    SampleDecoding decoding;
+    if (!OpenSample(name, MaxSampleFrames, decoding))
+    {
+        *length = 0;
+        return nullptr;
+    }
+    while (DecodeChunk(decoding))
+    {
+    }
+    return FinishSample(decoding, false, length);
+}
+
+bool SampleLoaderStep()
+{
+    // Each look at StopLoading takes LoaderLock; the last one, or the end of
+    // the bank, sets SamplesLoaded under it.
+    if (DecodeBankStep(Loader, LoaderAskedToStop))
+    {
+        return true;
+    }
+    EnterLock(LoaderLock);
+    SamplesLoaded = true;
+    LeaveLock(LoaderLock);
+    return false;
 }
 
 void SampleLoaderThread()
 {
-    // Each look at StopLoading takes LoaderLock; the last one, or the end of
-    // the bank, sets SamplesLoaded under it.
-    DecodeBank(LoaderAskedToStop);
-    EnterLock(LoaderLock);
-    SamplesLoaded = true;
-    LeaveLock(LoaderLock);
+    Loader = BankLoading();
+    while (SampleLoaderStep())
+    {
+    }
 }
 
 void LoadSampleBank()
 {
-    DecodeBank(NeverStop);
+    BankLoading loading;
+    while (DecodeBankStep(loading, NeverStop))
+    {
+    }
     SamplesLoaded = true;
 }
 
@@ -195,7 +279,8 @@ void FreeSamples()
 
 void StartSampleLoader()
 {
-    StartWorkerThread(SampleLoaderThread);
+    Loader = BankLoading();
+    StartWorkerThread(SampleLoaderStep);
     loaderStarted = true;
 }
 
@@ -205,23 +290,15 @@ void StopSampleLoader()
     {
         return;
     }
-    // Ask the loader to stop between two files and wait until it says it is
-    // done; it sets SamplesLoaded on every way out. Polling keeps this side
-    // from ever holding the lock while the loader needs it.
-    for (;;)
+    // Ask the loader to stop at its next look and wait until it has ended;
+    // it sets SamplesLoaded on every way out. Polling keeps this side from
+    // ever holding the lock while the loader needs it.
+    while (!TryEnterLock(LoaderLock))
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (TryEnterLock(LoaderLock))
-        {
-            StopLoading = true;
-            bool done = SamplesLoaded;
-            LeaveLock(LoaderLock);
-            if (done)
-            {
-                break;
-            }
-        }
     }
+    StopLoading = true;
+    LeaveLock(LoaderLock);
     JoinWorkerThread();
     loaderStarted = false;
 }

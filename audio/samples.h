@@ -78,6 +78,12 @@ constexpr uint32_t MaxBankFrames = 1u << 24;
 // is set: the sample being decoded stays silent.
 void SampleLoaderThread();
 
+// The loader's work in steps, as the worker runs it: each call opens the next
+// file or decodes one chunk of at most 4096 frames, and false comes back once
+// SamplesLoaded is set (the bank is done, or StopLoading ended it).
+// StartSampleLoader starts it from the first sample.
+bool SampleLoaderStep();
+
 // Decodes "<SampleDirectory>/<name>.ogg" into stereo frames, at most
 // MaxSampleFrames. Returns none (and length 0) for a file that is missing,
 // not a regular file, empty or not Ogg Vorbis.
@@ -90,7 +96,7 @@ void LoadSampleBank();
 // Frees every frame array; each sample is silent (length 0) afterwards.
 void FreeSamples();
 
-// Starts the sample loader thread (the device layer does this after
+// Starts the sample loader (the device layer does this after
 // AudioStartupState); StopSampleLoader asks it to stop, waits for it and joins
 // it, and does nothing when no loader was started.
 void StartSampleLoader();

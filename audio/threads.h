@@ -1,5 +1,6 @@
 // Threads and locks: the thin seam below the audio code that each platform
-// implements in a file of its own (threads_posix.cpp, threads_win32.cpp).
+// implements in a file of its own (threads_posix.cpp, threads_win32.cpp,
+// threads_web.cpp).
 //
 // The audio code needs exactly two locks: ExchangeLock, which both the game
 // thread and the mixer only ever try to take, and LoaderLock, taken blocking
@@ -24,10 +25,14 @@ void EnterLock(AudioLock lock);
 bool TryEnterLock(AudioLock lock);
 void LeaveLock(AudioLock lock);
 
-// The one worker thread (the sample loader). Start it once; JoinWorkerThread
-// waits for it to return and does nothing when no worker is running, so every
-// way out of the program can call it before static storage goes away.
-void StartWorkerThread(void (*body)());
+// The one worker (the sample loader), given as a step that does a short piece
+// of work and returns false once the work is done. Threaded platforms call it
+// over and over on a thread of their own; a platform without threads calls it
+// between the iterations of the main loop. Start it once; JoinWorkerThread
+// waits until the step returned false and does nothing when no worker is
+// running, so every way out of the program can call it before static storage
+// goes away.
+void StartWorkerThread(bool (*step)());
 void JoinWorkerThread();
 
 // Threads for other background work (the screenshot writer). StartThread

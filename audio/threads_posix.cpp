@@ -58,9 +58,13 @@ void LeaveLock(AudioLock lock)
     Locks[lock].unlock();
 }
 
-void StartWorkerThread(void (*body)())
+void StartWorkerThread(bool (*step)())
 {
-    Worker.thread = std::thread(body);
+    Worker.thread = std::thread([step] {
+        while (step())
+        {
+        }
+    });
 }
 
 void JoinWorkerThread()

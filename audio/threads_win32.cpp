@@ -12,6 +12,14 @@ CRITICAL_SECTION Locks[AudioLockCount];
 
 // The loader is waited for on every way out, so its handle is kept.
 HANDLE Worker = nullptr;
+bool (*WorkerStep)() = nullptr;
+
+void RunWorkerSteps()
+{
+    while (WorkerStep())
+    {
+    }
+}
 
 DWORD WINAPI RunWorker(LPVOID body)
 {
@@ -51,9 +59,10 @@ void LeaveLock(AudioLock lock)
     LeaveCriticalSection(&Locks[lock]);
 }
 
-void StartWorkerThread(void (*body)())
+void StartWorkerThread(bool (*step)())
 {
-    Worker = reinterpret_cast<HANDLE>(StartThread(body));
+    WorkerStep = step;
+    Worker = reinterpret_cast<HANDLE>(StartThread(RunWorkerSteps));
 }
 
 void JoinWorkerThread()

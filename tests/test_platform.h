@@ -106,7 +106,7 @@ public:
 class KeepWorkingDirectory
 {
 public:
-    KeepWorkingDirectory() = default;
+    KeepWorkingDirectory() {}  // user-provided, so a const member needs no initialiser
     KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
     KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
     ~KeepWorkingDirectory() { std::filesystem::current_path(previous); }

@@ -11,6 +11,9 @@
 #   5. the audio and shell tests built with ThreadSanitizer;
 #   6. every fuzz target briefly on its committed seed corpus;
 #   7. the performance report in its brief form, so that it keeps measuring.
+#   8. the web build (tools/build_web.sh): its unit tests under node, its
+#      tools against the native ones byte for byte, and the site and the
+#      one-file page played in headless Chromium (tests/web).
 #
 # Any failure or sanitizer finding stops the run with a non-zero exit code.
 #
@@ -18,6 +21,7 @@
 #     tools/test.sh quick      only step 1
 #     tools/test.sh windows    only step 3
 #     tools/test.sh perf       only step 7
+#     tools/test.sh web        only step 8
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
@@ -55,6 +59,34 @@ perf_stage()
     PERF_BUILD=build bench/perf_report.sh brief
 }
 
+# The web build and its tests. Chromium comes from Debian, playwright-core
+# from npm at the version tests/web/package-lock.json pins.
+web_stage()
+{
+    local sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q "ok installed"; then
+        DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+            --no-install-recommends chromium
+    fi
+    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+    BUILD_TESTING=ON tools/build_web.sh
+    # Left out under node: tests that start the tools as processes (the
+    # comparison below runs them), run threads, mount a small disk or look
+    # for the program's own file.
+    local skip="ReplayTool.*:AudioRender.*:ExchangeStress.*:ProgramFile.*:*FullDisk*"
+    local area
+    for area in app gfx game audio web; do
+        node --no-experimental-fetch "build-web/test_$area.js" --gtest_filter="-$skip" --gtest_brief=1
+    done
+    configure build
+    cmake --build build -j"$jobs" --target garden-replay audio-render
+    tests/web/tools_match.sh build build-web
+    local version
+    version=$(sed -n 's/^project(mirelantha VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+    node tests/web/e2e.mjs "dist/mirelantha-$version-web.zip" "dist/mirelantha-$version.html" build-web
+}
+
 step()
 {
     printf '\n== %s\n' "$*"
@@ -72,6 +104,12 @@ configure()
 # finding faults, and CI has two cores.
 sanitizer_flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g")
 suite_targets=(test_gfx test_app test_game test_audio test_tools test_e2e mirelantha garden-replay audio-render)
+
+if [ "$mode" = web ]; then
+    step "web: the browser build, its tests under node and in headless Chromium"
+    web_stage
+    exit 0
+fi
 
 if [ "$mode" = windows ]; then
     step "windows: the cross-built game, unit tests and tools under Wine"
@@ -121,3 +159,6 @@ tools/fuzz.sh "${FUZZ_SECONDS:-10}"
 
 step "performance report, brief"
 perf_stage
+
+step "web: the browser build, its tests under node and in headless Chromium"
+web_stage

@@ -238,7 +238,7 @@ TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNoth
         ScaleDisplayImage(Staging.data(), width, height, out.data());
         // Along the top row x runs 0..127 and down the left column y runs
         // 95..0, each step at most one pixel: nothing dropped, nothing mixed.
-        auto at = [&](int row, int column) { return &out[(static_cast<size_t>(row) * width + column) * 4]; };
+        auto at = [&out, w = width](int row, int column) { return &out[(static_cast<size_t>(row) * w + column) * 4]; };
         for (int column = 1; column < width; column++)
         {
             ASSERT_LE(unsigned(at(0, column)[0] - at(0, column - 1)[0]), 1u) << width << " at column " << column;

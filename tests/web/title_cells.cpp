@@ -1,0 +1,51 @@
+// Prints what the title screen must show, for the browser test to hold the
+// page's picture against: the ten base colours as "r,g,b" bytes, then the
+// title screen in both phases of its blinking prompt as 96 lines of 128
+// palette digits each, top row first (anything outside 0..9 shows as 0).
+//
+//     title-cells DATA_DIR
+#include <cstdio>
+#include <string>
+
+#include "gfx/font.h"
+#include "gfx/palette.h"
+#include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
+#include "gfx/title_screen.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: title-cells DATA_DIR\n");
+        return 2;
+    }
+    for (int index = 0; index < PaletteColours; index++)
+    {
+        int rgb[3];
+        for (int k = 0; k < 3; k++)
+        {
+            const float c = BasePalette[index][k];
+            rgb[k] = static_cast<int>((c < 0 ? 0 : c > 1 ? 1 : c) * 255);
+        }
+        std::printf("%d,%d,%d\n", rgb[0], rgb[1], rgb[2]);
+    }
+    ReadTitlePictureFile(argv[1]);
+    for (uint32_t frame : {0u, 6u})  // the prompt's two colours
+    {
+        FrameCounter = frame;
+        ClearScreenBuffer();
+        DrawTitleScreen();
+        for (int y = ScreenHeight - 1; y >= 0; y--)
+        {
+            std::string line(ScreenWidth, '0');
+            for (int x = 0; x < ScreenWidth; x++)
+            {
+                const int8_t index = ScreenBuffer[PixelOffset(x, y)];
+                line[x] = index >= 0 && index < PaletteColours ? static_cast<char>('0' + index) : '0';
+            }
+            std::printf("%s\n", line.c_str());
+        }
+    }
+    return 0;
+}
