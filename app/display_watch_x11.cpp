@@ -7,16 +7,25 @@
 // handler for such errors exits too, and without one the game would go on
 // drawing into nothing. Both are turned into one call of `lost`. Every other
 // error goes to the handler that was there before (SDL's).
+//
+// A destroyed window need not fail any request, though: in full screen the
+// picture is drawn into a window of its own, and the named window that takes
+// the keys can go while drawing carries on, deaf. Its destruction arrives as
+// an event of the window system, which SDL hands on when asked to; that too
+// is a lost window.
 #include "app/display_watch.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
+
 namespace
 {
 void (*LostHandler)() = nullptr;
 XErrorHandler PreviousErrorHandler = nullptr;
+Window Watched[3] = {};  // the named window, the drawn one, the full-screen one
 
 int OnIoError(Display*)
 {
@@ -32,6 +41,39 @@ int OnError(Display* display, XErrorEvent* error)
     }
     return PreviousErrorHandler ? PreviousErrorHandler(display, error) : 0;
 }
+
+// Sees the window-system events SDL passes on and lets none of them through:
+// the game has no use for them.
+int OnEvent(const SDL_Event* event)
+{
+    if (event->type != SDL_SYSWMEVENT)
+    {
+        return 1;
+    }
+    const XEvent& x = event->syswm.msg->event.xevent;
+    if (event->syswm.msg->subsystem == SDL_SYSWM_X11 && x.type == DestroyNotify)
+    {
+        for (Window window : Watched)
+        {
+            if (window != None && x.xdestroywindow.window == window)
+            {
+                LostHandler();
+            }
+        }
+    }
+    return 0;
+}
+
+// Asks for the destruction of `window` to be reported, keeping what SDL
+// already listens for on it.
+void ListenForDestruction(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    if (window != None && XGetWindowAttributes(display, window, &attributes))
+    {
+        XSelectInput(display, window, attributes.your_event_mask | StructureNotifyMask);
+    }
+}
 }  // namespace
 
 void WatchDisplay(void (*lost)())
@@ -45,4 +87,16 @@ void WatchDisplay(void (*lost)())
     LostHandler = lost;
     PreviousErrorHandler = XSetErrorHandler(OnError);
     XSetIOErrorHandler(OnIoError);
+
+    Display* display = info.info.x11.display;
+    const Window windows[3] = {info.info.x11.wmwindow, info.info.x11.window, info.info.x11.fswindow};
+    std::copy(windows, windows + 3, Watched);
+    info.info.x11.lock_func();
+    for (Window window : Watched)
+    {
+        ListenForDestruction(display, window);
+    }
+    info.info.x11.unlock_func();
+    SDL_SetEventFilter(OnEvent);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }

@@ -10,6 +10,7 @@
 #include "app/display_watch.h"
 #include "app/entry.h"
 #include "app/platform_sdl.h"
+#include "app/window_icon.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "audio/device.h"
@@ -76,6 +77,7 @@ int RunGame()
     PaletteDriftSpeed = 24;
     PaletteTickCounter = 0;
     ReadTitlePictureFile(dataDirectory);
+    ShowWindowIcon();
 
     SdlPlatform platform;
     RunMainLoop(platform);
