@@ -88,6 +88,14 @@ void WatchDisplay(void (*lost)())
     PreviousErrorHandler = XSetErrorHandler(OnError);
     XSetIOErrorHandler(OnIoError);
 
+    // Only where keys and drawing go to different windows can one of them go
+    // unnoticed; a library that names one window only ends by itself when
+    // it is destroyed (and handing on every event of the window system
+    // there disturbs its own event queue).
+    if (info.info.x11.wmwindow == None || info.info.x11.wmwindow == info.info.x11.window)
+    {
+        return;
+    }
     Display* display = info.info.x11.display;
     const Window windows[3] = {info.info.x11.wmwindow, info.info.x11.window, info.info.x11.fswindow};
     std::copy(windows, windows + 3, Watched);

@@ -48,6 +48,22 @@ inline bool RunOnDisplay(const std::string& display, const std::string& command)
     return std::system(("DISPLAY=" + display + " " + command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// What a shell command with DISPLAY set prints on stdout.
+inline std::string OutputOnDisplay(const std::string& display, const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(("DISPLAY=" + display + " " + command + " 2>/dev/null").c_str(), "r"))
+    {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        {
+            output.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    return output;
+}
+
 // Polls until `predicate` holds or timeoutMs has passed.
 template <typename Predicate>
 bool WaitFor(Predicate predicate, int timeoutMs)
@@ -370,6 +386,14 @@ inline std::string Tap(const std::string& key)
     return "keydown " + key + " sleep 0.08 keyup " + key;
 }
 
+// xdotool actions that press and release a key at once, well within one
+// pass of the program's main loop, so that both reach it in one look at its
+// event queue.
+inline std::string QuickPress(const std::string& key)
+{
+    return "key --delay 0 " + key;
+}
+
 // The program on the test X server, working in a scratch directory that by
 // default holds a link to the program's data.
 class Program
@@ -421,6 +445,17 @@ public:
         fs::path name = scratch.path / ("screen" + std::to_string(nextScreenshot++) + ".png");
         return WaitFor([&] { return LoadPng(name, picture); }, 5000) && picture.width == Width &&
                picture.height == Height;
+    }
+
+    // The screenshots written so far in its folder.
+    int screenshots() const
+    {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(scratch.path))
+        {
+            count += entry.path().extension() == ".png" ? 1 : 0;
+        }
+        return count;
     }
 
     int finish()
