@@ -22,6 +22,10 @@ namespace
 std::vector<std::pair<int, std::vector<uint8_t>>> ReadIcons(const std::string& xprop)
 {
     std::vector<std::pair<int, std::vector<uint8_t>>> icons;
+    if (xprop.find('=') == std::string::npos)
+    {
+        return icons;  // no such property
+    }
     std::istringstream in(xprop.substr(xprop.find('=') + 1));
     std::vector<uint32_t> values;
     for (std::string value; std::getline(in, value, ',');)

@@ -401,6 +401,7 @@ class Program
 public:
     ScratchFolder scratch{"mirelantha-e2e-"};
     std::string path = ProgramPath;
+    std::vector<std::string> arguments;  // after the path
     fs::path errorFile = scratch.path / "stderr.txt";
     std::string display = XvfbServer::display;
     pid_t pid = 0;
@@ -423,6 +424,7 @@ public:
         environment.insert(environment.end(), {{"DISPLAY", display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
         std::vector<std::string> argv = {path};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
         if (fs::path(path).extension() == ".exe")
         {
             argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/tools/wine_run.sh");
