@@ -9,8 +9,10 @@
 #   3. the package installed with apt into minimal Debian 12 and Debian 13
 #      systems and played there by an ordinary user from their home folder.
 #
-#     tools/stacks.sh BUILD-DIR PACKAGE     (the tree must hold mirelantha
-#                                            and test_e2e)
+#     tools/stacks.sh BUILD-DIR PACKAGE [compat|pulse|roots...]
+#
+# BUILD-DIR must hold mirelantha and test_e2e; without a list of parts, all
+# three run.
 #
 # The minimal systems and the packages apt fetches for them are kept in
 # ~/.cache/mirelantha (a new system each day); they are used by copy, so the
@@ -22,6 +24,12 @@ package="$(realpath "$2")"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/mirelantha"
 mirror="${MIRELANTHA_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 suites=(bookworm trixie)
+parts=("${@:3}")
+[ ${#parts[@]} -gt 0 ] || parts=(compat pulse roots)
+wanted()
+{
+    [[ " ${parts[*]} " == *" $1 "* ]]
+}
 mkdir -p "$cache"
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/mirelantha-stacks.XXXXXX")"
 pids=()
@@ -70,78 +78,89 @@ minimal_root()
         mkdir -p "$cache/roots"
         debootstrap --variant=minbase "$suite" "$root.new" "$mirror" >"$cache/roots/$suite.log" 2>&1 ||
             { cat "$cache/roots/$suite.log" >&2; return 1; }
-        find "$cache/roots" -maxdepth 1 -name "$suite-*" -not -name "$suite-new" -exec rm -rf --one-file-system {} +
         mv "$root.new" "$root"
+        find "$cache/roots" -mindepth 1 -maxdepth 1 -name "$suite-*" -not -path "$root" \
+            -exec rm -rf --one-file-system {} +
     fi
     echo "$root"
 }
 
-# 1. SDL 1.2 on SDL 2.
-step "the end-to-end suite on SDL 1.2 over SDL 2 (libsdl1.2-compat)"
 compat="$(compat_library)"
 LD_LIBRARY_PATH="$compat" ldd "$build/mirelantha" | grep -q "$compat/libSDL-1.2.so.0" ||
     { echo "the program does not load $compat/libSDL-1.2.so.0" >&2; exit 1; }
-LD_LIBRARY_PATH="$compat" "$build/test_e2e"
+
+# 1. SDL 1.2 on SDL 2.
+if wanted compat; then
+    step "the end-to-end suite on SDL 1.2 over SDL 2 (libsdl1.2-compat)"
+    LD_LIBRARY_PATH="$compat" "$build/test_e2e"
+fi
 
 # 2. A sound server of its own, private to this run, with a null sink.
-step "PulseAudio with a null sink, on both SDL 1.2 libraries"
-pulse_dir="$scratch/pulse"
-mkdir -p "$pulse_dir"
-XDG_RUNTIME_DIR="$pulse_dir" HOME="$pulse_dir" pulseaudio -n --daemonize=no --use-pid-file=no \
-    --exit-idle-time=-1 --log-target=file:"$pulse_dir/log" \
-    -L "module-null-sink sink_name=mirelantha_test" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native" &
-pids+=($!)
-export PULSE_SERVER="unix:$pulse_dir/native"
-for _ in $(seq 100); do
-    pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl info >/dev/null || { cat "$pulse_dir/log" >&2; exit 1; }
-MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.*'
-LD_LIBRARY_PATH="$compat" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.*'
-kill "${pids[0]}" && wait "${pids[0]}" || true
-pids=()
-unset PULSE_SERVER
+if wanted pulse; then
+    step "PulseAudio with a null sink, on both SDL 1.2 libraries"
+    pulse_dir="$scratch/pulse"
+    mkdir -p "$pulse_dir"
+    XDG_RUNTIME_DIR="$pulse_dir" HOME="$pulse_dir" pulseaudio -n --daemonize=no --use-pid-file=no \
+        --exit-idle-time=-1 --log-target=file:"$pulse_dir/log" \
+        -L "module-null-sink sink_name=mirelantha_test" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native" &
+    pids+=($!)
+    export PULSE_SERVER="unix:$pulse_dir/native"
+    for _ in $(seq 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl info >/dev/null || { cat "$pulse_dir/log" >&2; exit 1; }
+    MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.*'
+    LD_LIBRARY_PATH="$compat" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.*'
+    kill "${pids[0]}" && wait "${pids[0]}" || true
+    pids=()
+    unset PULSE_SERVER
+fi
 
 # 3. The package in minimal systems. Both are made at once: debootstrap waits
 # on the network more than on the processor.
-step "the package installed with apt into minimal ${suites[*]} systems"
-declare -A roots
-for suite in "${suites[@]}"; do
-    minimal_root "$suite" >"$scratch/$suite.root" &
-    pids+=($!)
-done
-for pid in "${pids[@]}"; do
-    wait "$pid"
-done
-pids=()
-for suite in "${suites[@]}"; do
-    roots[$suite]="$(cat "$scratch/$suite.root")"
-done
+if wanted roots; then
+    step "the package installed with apt into minimal ${suites[*]} systems"
+    declare -A roots
+    for suite in "${suites[@]}"; do
+        minimal_root "$suite" >"$scratch/$suite.root" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid"
+    done
+    pids=()
+    for suite in "${suites[@]}"; do
+        roots[$suite]="$(cat "$scratch/$suite.root")"
+    done
 
-for suite in "${suites[@]}"; do
-    step "$suite: apt install ./$(basename "$package"), played by an ordinary user"
-    root="$scratch/root-$suite"
-    cp -a "${roots[$suite]}" "$root"
-    cp /etc/resolv.conf "$root/etc/resolv.conf"
-    cp "$package" "$root/root/"
-    mkdir -p "$cache/apt/$suite"
-    # In a mount namespace of its own: every mount ends with it, whatever
-    # happens; the trap unmounts them in order before that.
-    unshare --mount --propagation private /bin/bash -euo pipefail -c '
-        root=$1; archives=$2; build=$3; deb=$4
-        trap "umount -R \"\$root/tmp\" \"\$root/var/cache/apt/archives\" \"\$root/proc\" \"\$root/dev\" 2>/dev/null || true" EXIT
-        mount --bind "$archives" "$root/var/cache/apt/archives"
-        mount -t proc proc "$root/proc"
-        mount --rbind /dev "$root/dev"
-        chroot "$root" apt-get -q update >/dev/null
-        DEBIAN_FRONTEND=noninteractive chroot "$root" apt-get -q install -y "/root/$deb" >/dev/null
-        chroot "$root" dpkg-query -W -f="\${Package} \${Version}\n" mirelantha libsdl1.2debian libsdl1.2-compat-shim 2>/dev/null || true
-        chroot "$root" useradd --create-home player
-        # The X server and the test folders are in this machine'\''s /tmp.
-        mount --bind /tmp "$root/tmp"
-        MIRELANTHA_ROOT="$root" "$build/test_e2e" --gtest_filter="Package.InstalledInAMinimalSystem*"
-    ' stage "$root" "$cache/apt/$suite" "$build" "$(basename "$package")"
-    rm -rf --one-file-system "$root"
-done
+    for suite in "${suites[@]}"; do
+        step "$suite: apt install ./$(basename "$package"), played by an ordinary user"
+        root="$scratch/root-$suite"
+        cp -a "${roots[$suite]}" "$root"
+        cp /etc/resolv.conf "$root/etc/resolv.conf"
+        cp "$package" "$root/root/"
+        mkdir -p "$cache/apt/$suite"
+        # In a mount namespace of its own: every mount ends with it, whatever
+        # happens; the trap unmounts them in order before that.
+        unshare --mount --propagation private /bin/bash -euo pipefail -c '
+            root=$1; archives=$2; build=$3; deb=$4
+            trap "umount -R \"\$root/tmp\" \"\$root/var/cache/apt/archives\" \"\$root/proc\" \"\$root/dev\" 2>/dev/null || true" EXIT
+            mount --bind "$archives" "$root/var/cache/apt/archives"
+            mount -t proc proc "$root/proc"
+            mount --rbind /dev "$root/dev"
+            chroot "$root" apt-get -q update >/dev/null
+            DEBIAN_FRONTEND=noninteractive chroot "$root" apt-get -q install -y "/root/$deb" >/dev/null
+            # What the player got: the package, and the SDL 1.2 it runs on.
+            chroot "$root" dpkg-query -W -f="\${Package} \${Version}\n" mirelantha
+            sdl=$(chroot "$root" ldd /usr/games/mirelantha | sed -n "s/.*libSDL-1.2.so.0 => \([^ ]*\).*/\1/p")
+            chroot "$root" dpkg-query -S "$(chroot "$root" readlink -f "$sdl")" 2>/dev/null || echo "SDL 1.2: $sdl"
+            chroot "$root" useradd --create-home player
+            # The X server and the test folders are in this machine'\''s /tmp.
+            mount --bind /tmp "$root/tmp"
+            MIRELANTHA_ROOT="$root" "$build/test_e2e" --gtest_filter="Package.InstalledInAMinimalSystem*"
+        ' stage "$root" "$cache/apt/$suite" "$build" "$(basename "$package")"
+        rm -rf --one-file-system "$root"
+    done
+fi

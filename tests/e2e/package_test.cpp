@@ -91,11 +91,17 @@ TEST(Package, InstalledInAMinimalSystemPlaysForAnOrdinaryUserFromTheirHome)
     Cells blinkOn;
     Cells blinkOff;
     DrawExpectedTitle(fs::path(root) / "usr/share/games/mirelantha", blinkOn, blinkOff);
+    // The player's own files; hidden ones are settings and caches, such as
+    // the OpenGL library's.
     auto listing = [&] {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(home))
         {
-            names.push_back(entry.path().filename().string());
+            const std::string name = entry.path().filename().string();
+            if (name[0] != '.')
+            {
+                names.push_back(name);
+            }
         }
         std::sort(names.begin(), names.end());
         return names;
