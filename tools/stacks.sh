@@ -152,6 +152,7 @@ if wanted roots; then
             mount --rbind /dev "$root/dev"
             chroot "$root" apt-get -q update >/dev/null
             DEBIAN_FRONTEND=noninteractive chroot "$root" apt-get -q install -y "/root/$deb" >/dev/null
+            chroot "$root" apt-get -q autoclean >/dev/null  # the cache keeps current packages only
             # What the player got: the package, and the SDL 1.2 it runs on.
             chroot "$root" dpkg-query -W -f="\${Package} \${Version}\n" mirelantha
             sdl=$(chroot "$root" ldd /usr/games/mirelantha | sed -n "s/.*libSDL-1.2.so.0 => \([^ ]*\).*/\1/p")
