@@ -4,15 +4,16 @@
 #   1. the end-to-end suite on SDL 1.2 re-implemented on SDL 2 (Debian's
 #      libsdl1.2-compat, unpacked privately and put first in the library
 #      path), as Debian 13, Ubuntu, Fedora, Arch and SteamOS ship SDL 1.2;
-#   2. a real sound server: PulseAudio with a null sink, the title music
-#      recorded from its monitor, on both SDL 1.2 libraries;
+#   2. real sound servers: PulseAudio with a null sink, the title music
+#      recorded from its monitor, on both SDL 1.2 libraries; PipeWire with
+#      its session manager and a null sink, through SDL 2's own driver;
 #   3. the package installed with apt into minimal Debian 12 and Debian 13
 #      systems and played there by an ordinary user from their home folder.
 #
-#     tools/stacks.sh BUILD-DIR PACKAGE [compat|pulse|roots...]
+#     tools/stacks.sh BUILD-DIR PACKAGE [compat|pulse|pipewire|roots...]
 #
 # BUILD-DIR must hold mirelantha and test_e2e; without a list of parts, all
-# three run.
+# four run.
 #
 # The minimal systems and the packages apt fetches for them are kept in
 # ~/.cache/mirelantha (a new system each day); they are used by copy, so the
@@ -25,7 +26,7 @@ cache="${XDG_CACHE_HOME:-$HOME/.cache}/mirelantha"
 mirror="${MIRELANTHA_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 suites=(bookworm trixie)
 parts=("${@:3}")
-[ ${#parts[@]} -gt 0 ] || parts=(compat pulse roots)
+[ ${#parts[@]} -gt 0 ] || parts=(compat pulse pipewire roots)
 wanted()
 {
     [[ " ${parts[*]} " == *" $1 "* ]]
@@ -39,6 +40,7 @@ cleanup()
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    [ -z "${session:-}" ] || kill -- -"$session" 2>/dev/null || true
     # Mounts live in private namespaces that end with their stage; none of
     # them can still be under the scratch folder here.
     rm -rf --one-file-system "$scratch"
@@ -111,11 +113,38 @@ if wanted pulse; then
         sleep 0.1
     done
     pactl info >/dev/null || { cat "$pulse_dir/log" >&2; exit 1; }
-    MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.*'
-    LD_LIBRARY_PATH="$compat" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.*'
+    MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.PulseAudio*'
+    LD_LIBRARY_PATH="$compat" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" \
+        --gtest_filter='SoundServer.PulseAudio*'
     kill "${pids[0]}" && wait "${pids[0]}" || true
     pids=()
     unset PULSE_SERVER
+fi
+
+# PipeWire and its session manager, which links streams to the sink (and
+# wants a message bus of its own), in a private runtime folder.
+if wanted pipewire; then
+    step "PipeWire with a null sink, through SDL 2's PipeWire driver"
+    export XDG_RUNTIME_DIR="$scratch/pipewire"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    pipewire >"$XDG_RUNTIME_DIR/pipewire.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        pw-cli info 0 >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    # A group of its own, so that the bus goes with it.
+    setsid dbus-run-session -- wireplumber >"$XDG_RUNTIME_DIR/wireplumber.log" 2>&1 &
+    session=$!
+    pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=mirelantha_test
+        media.class=Audio/Sink object.linger=true audio.position=[FL FR] }' >/dev/null
+    LD_LIBRARY_PATH="$compat" MIRELANTHA_PIPEWIRE_SINK=mirelantha_test "$build/test_e2e" \
+        --gtest_filter='SoundServer.PipeWire*'
+    kill -- -"$session" 2>/dev/null || true
+    wait "$session" || true
+    kill "${pids[0]}" && wait "${pids[0]}" || true
+    pids=()
+    unset XDG_RUNTIME_DIR
 fi
 
 # 3. The package in minimal systems. Both are made at once: debootstrap waits

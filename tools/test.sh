@@ -6,7 +6,8 @@
 #      the AppStream data validated, the unpacked package played from an
 #      empty folder;
 #   3. the Linux stacks players have (tools/stacks.sh): the end-to-end suite
-#      on SDL 1.2 over SDL 2, the title music through PulseAudio, the package
+#      on SDL 1.2 over SDL 2, the title music through PulseAudio and
+#      PipeWire, the package
 #      installed with apt into minimal Debian 12 and 13 systems and played
 #      there;
 #   4. the Windows build: unit tests and tools under Wine, the zip played
