@@ -7,9 +7,8 @@
 #      empty folder;
 #   3. the Linux stacks players have (tools/stacks.sh): the end-to-end suite
 #      on SDL 1.2 over SDL 2, the title music through PulseAudio and
-#      PipeWire, the package
-#      installed with apt into minimal Debian 12 and 13 systems and played
-#      there;
+#      PipeWire, the package installed with apt into minimal Debian 12 and 13
+#      systems and played there;
 #   4. the Windows build: unit tests and tools under Wine, the zip played
 #      under Wine and Xvfb (tools/build_windows.sh, tools/windows_smoke.sh);
 #   5. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
@@ -74,7 +73,7 @@ sanitizer_flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g")
 suite_targets=(test_gfx test_app test_game test_audio test_tools test_e2e mirelantha garden-replay audio-render)
 
 if [ "$mode" = stacks ]; then
-    step "Linux stacks: SDL 1.2 over SDL 2, a sound server, minimal Debian 12 and 13"
+    step "Linux stacks: SDL 1.2 over SDL 2, sound servers, minimal Debian 12 and 13"
     stacks_stage
     exit 0
 fi
@@ -103,7 +102,7 @@ desktop-file-validate "$package_root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$package_root"/usr/share/metainfo/*.metainfo.xml
 MIRELANTHA_PACKAGE_ROOT="$package_root" build/test_e2e --gtest_filter='Package.*'
 
-step "Linux stacks: SDL 1.2 over SDL 2, a sound server, minimal Debian 12 and 13"
+step "Linux stacks: SDL 1.2 over SDL 2, sound servers, minimal Debian 12 and 13"
 stacks_stage
 
 step "windows: the cross-built game, unit tests and tools under Wine"
