@@ -18,6 +18,13 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include <algorithm>
 
@@ -107,4 +114,43 @@ void WatchDisplay(void (*lost)())
     info.info.x11.unlock_func();
     SDL_SetEventFilter(OnEvent);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+// Under X11 a lost display ends the program as it happens (above). SDL 2's
+// Wayland support, under SDL 1.2 over SDL 2, reports a compositor that went
+// away as a request to quit; whether it is still there shows in whether its
+// socket still takes connections.
+bool DisplayStillThere()
+{
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || std::strncmp(driver, "wayland", 7) != 0)
+    {
+        return true;
+    }
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string path = name && *name ? name : "wayland-0";
+    if (path[0] != '/')
+    {
+        if (!runtime || !*runtime)
+        {
+            return true;  // no socket we could ask
+        }
+        path = std::string(runtime) + "/" + path;
+    }
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+    {
+        return true;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size());
+    const int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (connection < 0)
+    {
+        return true;
+    }
+    const bool there = connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(connection);
+    return there;
 }

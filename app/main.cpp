@@ -81,6 +81,10 @@ int RunGame()
 
     SdlPlatform platform;
     RunMainLoop(platform);
+    if (!DisplayStillThere())
+    {
+        EndWithoutDisplay();
+    }
 
     // A mode still running when the window closes is left alone: shutdown only
     // stops audio and the window.

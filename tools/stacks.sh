@@ -3,7 +3,8 @@
 #
 #   1. the end-to-end suite on SDL 1.2 re-implemented on SDL 2 (Debian's
 #      libsdl1.2-compat, unpacked privately and put first in the library
-#      path), as Debian 13, Ubuntu, Fedora, Arch and SteamOS ship SDL 1.2;
+#      path), as Debian 13, Ubuntu, Fedora, Arch and SteamOS ship SDL 1.2,
+#      under X11 and on a Wayland compositor;
 #   2. real sound servers: PulseAudio with a null sink, the title music
 #      recorded from its monitor, on both SDL 1.2 libraries; PipeWire with
 #      its session manager and a null sink, through SDL 2's own driver;
@@ -94,7 +95,8 @@ LD_LIBRARY_PATH="$compat" ldd "$build/mirelantha" | grep -q "$compat/libSDL-1.2.
 # 1. SDL 1.2 on SDL 2.
 if wanted compat; then
     step "the end-to-end suite on SDL 1.2 over SDL 2 (libsdl1.2-compat)"
-    LD_LIBRARY_PATH="$compat" "$build/test_e2e"
+    # With it, the game on Wayland too (a compositor of the test's own).
+    LD_LIBRARY_PATH="$compat" MIRELANTHA_WAYLAND=1 "$build/test_e2e"
 fi
 
 # 2. A sound server of its own, private to this run, with a null sink.
