@@ -5,3 +5,8 @@
 void WatchDisplay(void (*)())
 {
 }
+
+bool DisplayStillThere()
+{
+    return true;
+}

@@ -6,3 +6,8 @@
 void WatchDisplay(void (*)())
 {
 }
+
+bool DisplayStillThere()
+{
+    return true;
+}

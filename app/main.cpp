@@ -11,6 +11,7 @@
 #include "app/display_watch.h"
 #include "app/entry.h"
 #include "app/platform_sdl.h"
+#include "app/window_icon.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "audio/device.h"
@@ -79,11 +80,18 @@ int StartProgram()
     PaletteDriftSpeed = 24;
     PaletteTickCounter = 0;
     ReadTitlePictureFile(dataDirectory);
+    ShowWindowIcon();
     return 0;
 }
 
 void EndProgram()
 {
+    // A quit that came from a display going away is a lost display.
+    if (!DisplayStillThere())
+    {
+        EndWithoutDisplay();
+    }
+
     // A mode still running when the window closes is left alone: shutdown only
     // stops audio and the window. The window goes first, so the player is not
     // kept looking at a frozen screen while the last screenshots are written.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/desktop.h"
+#include "app/input_grab.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/system_keys.h"
@@ -31,6 +32,14 @@ bool OpenWindow()
     // makes SDL fall back to text-terminal drivers that take over the terminal
     // and then fail anyway. A driver the user chose is respected.
     setenv("SDL_VIDEODRIVER", "x11", 0);
+    // What the desktop knows us by: the window class the menu entry names as
+    // its StartupWMClass, the application id of the entry itself on Wayland,
+    // and the name sound servers show in their volume controls. Unset, the
+    // class follows the program's file name and the others are generic.
+    setenv("SDL_VIDEO_X11_WMCLASS", "mirelantha", 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.mirelantha.mirelantha", 0);
+    setenv("SDL_APP_ID", "org.mirelantha.mirelantha", 0);
+    setenv("SDL_APP_NAME", "mirelantha", 0);
 #endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
     {
@@ -38,6 +47,14 @@ bool OpenWindow()
         return false;
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    if (InputHeldElsewhere())
+    {
+        std::fprintf(stderr, "mirelantha: another program holds the keyboard and the pointer "
+                             "(is mirelantha running already?)\n");
+        SDL_Quit();
+        return false;
+    }
 
     const DesktopSize desktop = ReadDesktopSize();
     WindowWidth = desktop.width;
@@ -51,7 +68,10 @@ bool OpenWindow()
         return false;
     }
     SDL_WM_SetCaption("mirelantha", "mirelantha");
-    SDL_EnableUNICODE(1);
+    // The game reads key symbols only, never the characters they type; and
+    // with character translation on, some SDL 1.2 libraries keep repeating a
+    // key that was pressed and released between two looks at the queue.
+    SDL_EnableUNICODE(0);
     SDL_EnableKeyRepeat(500, 30);  // first repeat after 500 ms, then every 30 ms
     SDL_ShowCursor(0);
     return true;

@@ -13,7 +13,8 @@ extern int32_t WindowHeight;
 // SDL video, the OpenGL attributes, the full-screen window at the desktop
 // size, caption, key handling and cursor. Returns
 // false, after saying why on stderr, when there is no display to open a
-// window on; the caller then ends the program.
+// window on or another program holds the keyboard and the pointer; the
+// caller then ends the program.
 bool OpenWindow();
 
 // Closes the window and the display connection at once; audio and the rest

@@ -21,6 +21,75 @@ void DeviceCallback(void* userdata, Uint8* stream, int len)
 {
     AudioCallback(userdata, stream, len);
 }
+
+// Names of SDL 2's sound drivers that SDL 1.2 knows by another name. Players
+// set SDL_AUDIODRIVER for their SDL 2 games, and PipeWire serves the
+// PulseAudio protocol too.
+struct DriverAlias
+{
+    const char* name;
+    const char* classic;
+};
+constexpr DriverAlias DriverAliases[] = {{"pulseaudio", "pulse"}, {"pipewire", "pulse"}, {"directsound", "dsound"}};
+
+// Names the driver to try next; null lets the library choose.
+void NameDriver(const char* name)
+{
+#ifdef _WIN32
+    _putenv_s("SDL_AUDIODRIVER", name ? name : "");  // empty removes it
+#else
+    name ? setenv("SDL_AUDIODRIVER", name, 1) : unsetenv("SDL_AUDIODRIVER");
+#endif
+}
+
+bool OpenWithDriver(SDL_AudioSpec* desired)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && SDL_OpenAudio(desired, nullptr) == 0)
+    {
+        return true;
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+}
+
+// Opens the device through the driver SDL_AUDIODRIVER names. When this SDL
+// has no driver of that name, or it cannot open a device, the same driver
+// under its SDL 1.2 name and then the library's own choice are tried, so that
+// a player who has sound hears it. On failure SDL's error is the named
+// driver's.
+bool OpenDevice(SDL_AudioSpec* desired)
+{
+    const char* named = std::getenv("SDL_AUDIODRIVER");
+    if (OpenWithDriver(desired))
+    {
+        return true;
+    }
+    if (!named || !*named)
+    {
+        return false;  // the library's own choice failed already
+    }
+    const std::string name = named;
+    const std::string error = SDL_GetError();
+    for (const DriverAlias& alias : DriverAliases)
+    {
+        if (SDL_strcasecmp(name.c_str(), alias.name) == 0)
+        {
+            NameDriver(alias.classic);
+            if (OpenWithDriver(desired))
+            {
+                return true;
+            }
+        }
+    }
+    NameDriver(nullptr);
+    if (OpenWithDriver(desired))
+    {
+        return true;
+    }
+    NameDriver(name.c_str());
+    SDL_SetError("%s", error.c_str());
+    return false;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -32,11 +101,6 @@ void AudioStartup()
     AudioStartupState();
     StartSampleLoader();
 
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0)
-    {
-        SDL_InitSubSystem(SDL_INIT_AUDIO);
-    }
-
     SDL_AudioSpec desired = {};
     desired.freq = 44100;
     desired.format = AUDIO_S16LSB;
@@ -47,7 +111,7 @@ void AudioStartup()
     // No obtained format asked back: the mixer always produces 44100 Hz, signed
     // 16-bit little-endian stereo, and SDL converts that to whatever format
     // the device grants.
-    if (SDL_OpenAudio(&desired, nullptr) < 0)
+    if (!OpenDevice(&desired))
     {
         // Without a device there is nothing to play into, and the program
         // stops here. The loader thread is still decoding: stop and join it

@@ -13,6 +13,7 @@ packages=(
     file lintian desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     wine wine64 dpkg-dev zip unzip time
+    libsdl2-2.0-0 debootstrap pulseaudio pulseaudio-utils pipewire pipewire-bin wireplumber dbus sway
 )
 
 missing=()

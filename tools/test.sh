@@ -5,13 +5,17 @@
 #   2. the Debian package made from that build: lintian, the desktop entry and
 #      the AppStream data validated, the unpacked package played from an
 #      empty folder;
-#   3. the Windows build: unit tests and tools under Wine, the zip played
+#   3. the Linux stacks players have (tools/stacks.sh): the end-to-end suite
+#      on SDL 1.2 over SDL 2, the title music through PulseAudio and
+#      PipeWire, the package installed with apt into minimal Debian 12 and 13
+#      systems and played there;
+#   4. the Windows build: unit tests and tools under Wine, the zip played
 #      under Wine and Xvfb (tools/build_windows.sh, tools/windows_smoke.sh);
-#   4. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
-#   5. the audio and shell tests built with ThreadSanitizer;
-#   6. every fuzz target briefly on its committed seed corpus;
-#   7. the performance report in its brief form, so that it keeps measuring.
-#   8. the web build (tools/build_web.sh): its unit tests under node, its
+#   5. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
+#   6. the audio and shell tests built with ThreadSanitizer;
+#   7. every fuzz target briefly on its committed seed corpus;
+#   8. the performance report in its brief form, so that it keeps measuring;
+#   9. the web build (tools/build_web.sh): its unit tests under node, its
 #      tools against the native ones byte for byte, and the site and the
 #      one-file page played in headless Chromium (tests/web).
 #
@@ -19,9 +23,10 @@
 #
 #     tools/test.sh            everything
 #     tools/test.sh quick      only step 1
-#     tools/test.sh windows    only step 3
-#     tools/test.sh perf       only step 7
-#     tools/test.sh web        only step 8
+#     tools/test.sh stacks     only step 3 (with the build and package it needs)
+#     tools/test.sh windows    only step 4
+#     tools/test.sh perf       only step 8
+#     tools/test.sh web        only step 9
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
@@ -87,6 +92,14 @@ web_stage()
     node tests/web/e2e.mjs "dist/mirelantha-$version-web.zip" "dist/mirelantha-$version.html" build-web
 }
 
+# The Linux stacks, on the optimised tree and the package made from it.
+stacks_stage()
+{
+    configure build
+    cmake --build build -j"$jobs" --target mirelantha test_e2e
+    tools/stacks.sh build "$(tools/build_deb.sh build)"
+}
+
 step()
 {
     printf '\n== %s\n' "$*"
@@ -108,6 +121,12 @@ suite_targets=(test_gfx test_app test_game test_audio test_tools test_e2e mirela
 if [ "$mode" = web ]; then
     step "web: the browser build, its tests under node and in headless Chromium"
     web_stage
+    exit 0
+fi
+
+if [ "$mode" = stacks ]; then
+    step "Linux stacks: SDL 1.2 over SDL 2, sound servers, minimal Debian 12 and 13"
+    stacks_stage
     exit 0
 fi
 
@@ -140,6 +159,9 @@ dpkg-deb -x "$package" "$package_root"
 desktop-file-validate "$package_root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$package_root"/usr/share/metainfo/*.metainfo.xml
 MIRELANTHA_PACKAGE_ROOT="$package_root" build/test_e2e --gtest_filter='Package.*'
+
+step "Linux stacks: SDL 1.2 over SDL 2, sound servers, minimal Debian 12 and 13"
+stacks_stage
 
 step "windows: the cross-built game, unit tests and tools under Wine"
 windows_stage

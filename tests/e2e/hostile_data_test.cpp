@@ -40,11 +40,14 @@ TEST(HostileData, FifosUnderThePictureASampleAndTheScreenshotNameHoldNothingUp)
     EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(1));
 }
 
+// The window goes with its client's connection (a forced close), or alone,
+// destroyed by another client while the connection lives on.
 TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLine)
 {
-    for (bool killServer : {false, true})
+    for (const std::string loss : {"windowkill", "windowclose", "server"})
     {
-        SCOPED_TRACE(killServer ? "X server killed" : "window destroyed");
+        SCOPED_TRACE(loss);
+        const bool killServer = loss == "server";
         // A busy machine now and then refuses a first connection to a brand
         // new server; a second server gets its own chance.
         std::unique_ptr<XServer> server;
@@ -74,7 +77,7 @@ TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLi
         }
         else
         {
-            program->keys("search --name '^mirelantha$' windowkill");
+            program->keys("search --name '^mirelantha$' " + loss);
         }
         EXPECT_EQ(WaitForExit(std::exchange(program->pid, 0), 5000), 1) << "-1: an abort, a signal or no end at all";
         std::string message = ReadAll(program->scratch.path / "stderr.txt");

@@ -119,3 +119,66 @@ TEST(Package, CarriesTheZlibLicenceInFullAndNamesBothScreenshotKeys)
     const std::string manual = (fs::path(root) / "usr/share/man/man6/mirelantha.6.gz").string();
     EXPECT_EQ(RunCommand("zcat " + Quote(manual) + " | grep -q 'Print Screen.*F12'"), 0) << "the manual page";
 }
+
+// The package installed with apt into a minimal system (tools/stacks.sh makes
+// one, installs it, adds the ordinary user "player" and names its root in
+// MIRELANTHA_ROOT; the root sees this machine's /tmp, where the X server's
+// socket is). The player starts the game from their home folder: the title
+// screen, its music, a screenshot in that folder, and Escape ends it with 0.
+TEST(Package, InstalledInAMinimalSystemPlaysForAnOrdinaryUserFromTheirHome)
+{
+    const char* root = std::getenv("MIRELANTHA_ROOT");
+    if (!root || !*root)
+    {
+        GTEST_SKIP() << "no minimal system: MIRELANTHA_ROOT is not set";
+    }
+    const fs::path home = fs::path(root) / "home/player";
+    ASSERT_TRUE(fs::is_directory(home));
+    Cells blinkOn;
+    Cells blinkOff;
+    DrawExpectedTitle(fs::path(root) / "usr/share/games/mirelantha", blinkOn, blinkOff);
+    // The player's own files; hidden ones are settings and caches, such as
+    // the OpenGL library's.
+    auto listing = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(home))
+        {
+            const std::string name = entry.path().filename().string();
+            if (name[0] != '.')
+            {
+                names.push_back(name);
+            }
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<std::string> expected = listing();
+    expected.push_back("screen0.png");
+    std::sort(expected.begin(), expected.end());
+
+    // The sound capture where both systems see it, writable by the player.
+    Program program(false);
+    fs::permissions(program.scratch.path, fs::perms::all);
+    const fs::path audioFile = program.scratch.path / "audio.raw";
+    program.path = "/usr/sbin/chroot";
+    program.arguments = {"--userspec=player:player", root, "/bin/sh", "-c", "cd && exec /usr/games/mirelantha"};
+    program.start({{"HOME", "/home/player"},
+                   {"USER", "player"},
+                   {"LOGNAME", "player"},
+                   {"SDL_AUDIODRIVER", "disk"},
+                   {"SDL_DISKAUDIOFILE", audioFile.string()},
+                   {"SDL_DISKAUDIODELAY", "46"}});
+    ASSERT_TRUE(program.windowShown()) << ReadAll(program.errorFile);
+    EXPECT_TRUE(WaitFor([&] { return MusicHeard(audioFile); }, 8000)) << "no title music";
+
+    program.keys(Tap("Print"));
+    Picture picture;
+    ASSERT_TRUE(WaitFor([&] { return LoadPng(home / "screen0.png", picture); }, 5000)) << "no screenshot at home";
+    ASSERT_EQ((std::pair{picture.width, picture.height}), (std::pair{Width, Height}));
+    std::string first;
+    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0) << first;
+
+    program.keys(Tap("Escape"));
+    EXPECT_EQ(program.finish(), 0) << ReadAll(program.errorFile);
+    EXPECT_EQ(listing(), expected);
+}

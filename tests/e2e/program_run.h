@@ -48,6 +48,22 @@ inline bool RunOnDisplay(const std::string& display, const std::string& command)
     return std::system(("DISPLAY=" + display + " " + command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// What a shell command with DISPLAY set prints on stdout.
+inline std::string OutputOnDisplay(const std::string& display, const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(("DISPLAY=" + display + " " + command + " 2>/dev/null").c_str(), "r"))
+    {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        {
+            output.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    return output;
+}
+
 // Polls until `predicate` holds or timeoutMs has passed.
 template <typename Predicate>
 bool WaitFor(Predicate predicate, int timeoutMs)
@@ -373,6 +389,14 @@ inline std::string Tap(const std::string& key)
     return "keydown " + key + " sleep 0.08 keyup " + key;
 }
 
+// xdotool actions that press and release a key at once, well within one
+// pass of the program's main loop, so that both reach it in one look at its
+// event queue.
+inline std::string QuickPress(const std::string& key)
+{
+    return "key --delay 0 " + key;
+}
+
 // The program on the test X server, working in a scratch directory that by
 // default holds a link to the program's data (unless it ships its own).
 class Program
@@ -380,6 +404,7 @@ class Program
 public:
     ScratchFolder scratch{"mirelantha-e2e-"};
     std::string path = ProgramPath;
+    std::vector<std::string> arguments;  // after the path
     fs::path errorFile = scratch.path / "stderr.txt";
     std::string display = XvfbServer::display;
     pid_t pid = 0;
@@ -402,6 +427,7 @@ public:
         environment.insert(environment.end(), {{"DISPLAY", display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
         std::vector<std::string> argv = {path};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
         if (fs::path(path).extension() == ".exe")
         {
             argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/tools/wine_run.sh");
@@ -424,6 +450,17 @@ public:
         fs::path name = scratch.path / ("screen" + std::to_string(nextScreenshot++) + ".png");
         return WaitFor([&] { return LoadPng(name, picture); }, 5000) && picture.width == Width &&
                picture.height == Height;
+    }
+
+    // The screenshots written so far in its folder.
+    int screenshots() const
+    {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(scratch.path))
+        {
+            count += entry.path().extension() == ".png" ? 1 : 0;
+        }
+        return count;
     }
 
     int finish()

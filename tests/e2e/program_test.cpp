@@ -50,3 +50,26 @@ TEST(Program, PlaysOnWithoutItsData)
     EXPECT_EQ(ReadCells(title)[PixelOffset(64, 50)], 0);  // no picture
     EXPECT_EQ(ReadCells(game)[PixelOffset(96, 40)], 3);
 }
+
+// The first copy holds the keyboard and the pointer while it is full screen.
+// A second one must not sit waiting for them with a silent window: it says
+// why it cannot run and ends, and the first plays on.
+TEST(Program, ASecondCopyEndsAtOnceWithOneLineAndTheFirstPlaysOn)
+{
+    Program first;
+    first.start({{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(first.windowShown());
+    SleepMs(300);
+
+    Program second;
+    second.start({{"SDL_AUDIODRIVER", "dummy"}});
+    EXPECT_EQ(WaitForExit(std::exchange(second.pid, 0), 8000), 1) << "-1: still waiting";
+    std::string message = ReadAll(second.errorFile);
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("mirelantha:"), std::string::npos) << message;
+
+    Picture title;
+    EXPECT_TRUE(first.screenshot(title)) << "the first copy no longer answers";
+    first.keys(Tap("Escape"));
+    EXPECT_EQ(first.finish(), 0);
+}
