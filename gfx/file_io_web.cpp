@@ -61,6 +61,17 @@ bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
     }
     return true;
 }
+// Hands a published file to the page, which offers it as a download; under
+// node there is no page and the file stays where it is.
+void TellPagePublished(const std::string& path)
+{
+    // clang-format off
+    EM_ASM({
+        if (typeof Module !== 'undefined' && Module['onFilePublished'])
+            Module['onFilePublished'](UTF8ToString($0));
+    }, path.c_str());
+    // clang-format on
+}
 }  // namespace
 
 ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes, bool prefixOnly)
@@ -148,7 +159,9 @@ bool NewFile::open(const std::string& path, bool keepExisting)
     finalPath = path;
     keep = keepExisting;
     why.clear();
-    if (!NameUsable(path, keep, why))
+    // A name that must be kept is looked at when the file is published:
+    // claim() can still find the file another name.
+    if (!keep && !NameUsable(path, keep, why))
     {
         return false;
     }
@@ -229,14 +242,43 @@ bool NewFile::publish()
     temporaryPath.clear();
     if (published)
     {
-        // clang-format off
-        EM_ASM({
-            if (typeof Module !== 'undefined' && Module['onFilePublished'])
-                Module['onFilePublished'](UTF8ToString($0));
-        }, finalPath.c_str());
-        // clang-format on
+        TellPagePublished(finalPath);
     }
     return published;
+}
+
+NewFile::Claim NewFile::claim(const std::string& path)
+{
+    if (!keep || temporaryPath.empty())
+    {
+        why = "no file to publish";
+        discard();
+        return Claim::Failed;
+    }
+    // Some file systems report a full disk only when the file is closed.
+    if (handle >= 0 && ::close(static_cast<int>(std::exchange(handle, -1))) != 0)
+    {
+        why = std::strerror(errno);
+        discard();
+        return Claim::Failed;
+    }
+    // The look and the rename are one step here: nothing else runs between
+    // them on the page's single thread.
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0)
+    {
+        return Claim::NameTaken;
+    }
+    if (::rename(temporaryPath.c_str(), path.c_str()) != 0)
+    {
+        why = std::strerror(errno);
+        discard();
+        return Claim::Failed;
+    }
+    temporaryPath.clear();
+    finalPath = path;
+    TellPagePublished(finalPath);
+    return Claim::Published;
 }
 
 void NewFile::discard()
