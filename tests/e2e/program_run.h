@@ -443,11 +443,17 @@ public:
     // Runs a line of xdotool actions, with its own sleeps, to the end.
     void keys(const std::string& actions) { RunOnDisplay(display, "xdotool " + actions); }
 
-    // Presses Print Screen and reads the window-sized file it writes.
+    // Presses Print Screen and reads the window-sized file it writes: the
+    // first number not yet taken, also by a press a busy machine repeated.
     bool screenshot(Picture& picture)
     {
+        auto numbered = [&](int number) { return scratch.path / ("screen" + std::to_string(number) + ".png"); };
+        while (fs::exists(numbered(nextScreenshot)))
+        {
+            nextScreenshot++;
+        }
         keys(Tap("Print"));
-        fs::path name = scratch.path / ("screen" + std::to_string(nextScreenshot++) + ".png");
+        const fs::path name = numbered(nextScreenshot++);
         return WaitFor([&] { return LoadPng(name, picture); }, 5000) && picture.width == Width &&
                picture.height == Height;
     }
