@@ -7,6 +7,7 @@
 #include "audio/device.h"
 
 #include <SDL.h>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -31,6 +32,21 @@ struct DriverAlias
     const char* classic;
 };
 constexpr DriverAlias DriverAliases[] = {{"pulseaudio", "pulse"}, {"pipewire", "pulse"}, {"directsound", "dsound"}};
+
+// Driver names compare without regard to case, as SDL compares them. Not
+// every SDL 1.2 (the browser's among them) has SDL_strcasecmp.
+bool SameDriverName(const std::string& a, const char* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i]; i++)
+    {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        {
+            return false;
+        }
+    }
+    return i == a.size() && !b[i];
+}
 
 // Names the driver to try next; null lets the library choose.
 void NameDriver(const char* name)
@@ -72,7 +88,7 @@ bool OpenDevice(SDL_AudioSpec* desired)
     const std::string error = SDL_GetError();
     for (const DriverAlias& alias : DriverAliases)
     {
-        if (SDL_strcasecmp(name.c_str(), alias.name) == 0)
+        if (SameDriverName(name, alias.name))
         {
             NameDriver(alias.classic);
             if (OpenWithDriver(desired))
