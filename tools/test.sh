@@ -102,7 +102,7 @@ stacks_stage()
 
 step()
 {
-    printf '\n== %s\n' "$*"
+    printf '\n== %s (at %d s)\n' "$*" "$SECONDS"
 }
 
 # configure DIR [cmake options...]
@@ -184,3 +184,5 @@ perf_stage
 
 step "web: the browser build, its tests under node and in headless Chromium"
 web_stage
+
+step "every stage passed"
