@@ -19,8 +19,17 @@
 # The minimal systems and the packages apt fetches for them are kept in
 # ~/.cache/mirelantha (a new system each day); they are used by copy, so the
 # cached ones stay pristine. Needs root (chroot, mounts) and Debian's archive.
+#     tools/stacks.sh --make-roots
+#
+# only makes (or finds) today's minimal systems, so that a caller can have
+# them made in the background while it builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+make_roots=0
+if [ "${1:-}" = --make-roots ]; then
+    make_roots=1
+    set -- . . roots
+fi
 build="$(realpath "$1")"
 package="$(realpath "$2")"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/mirelantha"
@@ -87,6 +96,17 @@ minimal_root()
     fi
     echo "$root"
 }
+
+if [ "$make_roots" = 1 ]; then
+    for suite in "${suites[@]}"; do
+        minimal_root "$suite" >/dev/null &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid"
+    done
+    exit 0
+fi
 
 compat="$(compat_library)"
 LD_LIBRARY_PATH="$compat" ldd "$build/mirelantha" | grep -q "$compat/libSDL-1.2.so.0" ||
