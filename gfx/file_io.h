@@ -9,7 +9,8 @@
 // name is never written through.
 //
 // Names are UTF-8 on every platform. One implementation per platform
-// (file_io_posix.cpp, file_io_win32.cpp). Any thread; no globals.
+// (file_io_posix.cpp with file_publish_posix.cpp or file_publish_web.cpp,
+// file_io_win32.cpp). Any thread; no globals.
 #pragma once
 
 #include <cstddef>

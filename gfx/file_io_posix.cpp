@@ -8,7 +8,11 @@
 // replaced (rename replaces the entry, not what a link leads to). File systems
 // without links (FAT on a memory stick) publish kept names with
 // renameat2(RENAME_NOREPLACE), which refuses a taken name just as link does.
+//
+// The browser's C library is a POSIX one too: its build takes this file, and
+// only publishing differs (file_publish_posix.cpp, file_publish_web.cpp).
 #include "gfx/file_io.h"
+#include "gfx/file_io_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,9 +40,8 @@ std::string TemporaryNameBeside(const std::string& path)
                   static_cast<unsigned>(TemporaryCounter++));
     return directory + "." + name + suffix;
 }
+}  // namespace
 
-// Whether a file may go under the name: kept names must be free; replaced
-// ones free or a regular file (never a link, a device or a FIFO).
 bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
 {
     struct stat info;
@@ -58,7 +61,6 @@ bool NameUsable(const std::string& path, bool keepExisting, std::string& why)
     }
     return true;
 }
-}  // namespace
 
 ReadStatus ReadRegularFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes, bool prefixOnly)
 {
@@ -194,83 +196,6 @@ bool NewFile::write(const void* data, size_t size)
         size -= static_cast<size_t>(put);
     }
     return true;
-}
-
-bool NewFile::publish()
-{
-    if (handle < 0)
-    {
-        return false;
-    }
-    // Some file systems report a full disk only when the file is closed.
-    int fd = static_cast<int>(std::exchange(handle, -1));
-    if (::close(fd) != 0)
-    {
-        why = std::strerror(errno);
-        discard();
-        return false;
-    }
-    // link() never replaces; rename() replaces the entry itself, and only
-    // after it was seen to be a regular file.
-    bool published = false;
-    if (keep)
-    {
-        published = ::link(temporaryPath.c_str(), finalPath.c_str()) == 0;
-    }
-    else if (NameUsable(finalPath, keep, why))
-    {
-        published = ::rename(temporaryPath.c_str(), finalPath.c_str()) == 0;
-    }
-    if (!published && why.empty())
-    {
-        why = std::strerror(errno);
-    }
-    if (!published || keep)
-    {
-        ::unlink(temporaryPath.c_str());
-    }
-    temporaryPath.clear();
-    return published;
-}
-
-NewFile::Claim NewFile::claim(const std::string& path)
-{
-    if (!keep || temporaryPath.empty())
-    {
-        why = "no file to publish";
-        discard();
-        return Claim::Failed;
-    }
-    // Some file systems report a full disk only when the file is closed.
-    if (handle >= 0 && ::close(static_cast<int>(std::exchange(handle, -1))) != 0)
-    {
-        why = std::strerror(errno);
-        discard();
-        return Claim::Failed;
-    }
-    bool linked = ::link(temporaryPath.c_str(), path.c_str()) == 0;
-    bool renamed = false;
-    if (!linked && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
-    {
-        renamed = ::renameat2(AT_FDCWD, temporaryPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;
-    }
-    if (linked || renamed)
-    {
-        if (linked)
-        {
-            ::unlink(temporaryPath.c_str());
-        }
-        temporaryPath.clear();
-        finalPath = path;
-        return Claim::Published;
-    }
-    if (errno == EEXIST)
-    {
-        return Claim::NameTaken;
-    }
-    why = std::strerror(errno);
-    discard();
-    return Claim::Failed;
 }
 
 void NewFile::discard()
