@@ -1,11 +1,12 @@
 // The choice of data folder; the program's location comes from the platform.
 #include "app/data_dir.h"
+#include "platform/program_file.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "audio/samples.h"
-#include "gfx/file_io.h"
+#include "platform/file_io.h"
 
 #ifndef MIRELANTHA_DATA_FROM_PROGRAM
 #error "MIRELANTHA_DATA_FROM_PROGRAM: the data folder relative to the program's folder"

@@ -28,8 +28,3 @@ std::string ChooseDataDirectory(const std::string& programPath);
 
 // ChooseDataDirectory for this process.
 std::string FindDataDirectory();
-
-// The running program's own file as an absolute path in UTF-8, or empty when
-// the system cannot say. One implementation per platform (data_dir_posix.cpp,
-// data_dir_win32.cpp).
-std::string ProgramFile();

@@ -57,7 +57,7 @@ struct ShellEvent
 };
 
 // What the loop needs from the platform. The SDL implementation lives in
-// app/platform_sdl.cpp; tests script a fake.
+// platform/sdl/host.cpp; tests script a fake.
 class ShellPlatform
 {
 public:

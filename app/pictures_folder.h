@@ -1,15 +1,10 @@
 // The player's pictures folder: where screenshots go when the working folder
-// cannot take them (a game in a read-only folder, or started from one).
+// cannot take them (a game in a read-only folder, or started from one). The
+// system names it (platform/pictures_folder.h); on Linux through the XDG
+// user-dirs file this reads.
 #pragma once
 
 #include <string>
-
-// The pictures folder as the system names it: on Linux the XDG pictures
-// directory when it exists, else the home folder; on Windows the Pictures
-// known folder. UTF-8 on Windows. Empty when the system names none. One
-// implementation per platform (pictures_folder_posix.cpp,
-// pictures_folder_win32.cpp). Any thread; reads the environment.
-std::string PicturesFolder();
 
 // The pictures folder an XDG user-dirs file names (the text of
 // ~/.config/user-dirs.dirs, shell assignments such as

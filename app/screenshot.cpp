@@ -19,12 +19,12 @@
 #include <cstring>
 #include <vector>
 
-#include "app/pictures_folder.h"
-#include "audio/threads.h"
+#include "platform/threads.h"
 #include "gfx/display_image.h"
-#include "gfx/file_io.h"
+#include "platform/file_io.h"
 #include "gfx/png_file.h"
 #include "gfx/screen_buffer.h"
+#include "platform/pictures_folder.h"
 
 // ---------------------------------------------------------------------------
 // Globals

@@ -19,7 +19,7 @@
 #include "audio/music.h"
 #include "audio/samples.h"
 #include "audio/sound_effects.h"
-#include "audio/threads.h"
+#include "platform/threads.h"
 
 // ---------------------------------------------------------------------------
 // Global state

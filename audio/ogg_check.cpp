@@ -2,7 +2,7 @@
 // thread before each file is decoded. See ogg_check.h for why.
 #include "audio/ogg_check.h"
 
-#include "gfx/file_io.h"
+#include "platform/file_io.h"
 
 #include <array>
 #include <cstdio>

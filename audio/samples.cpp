@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "audio/ogg_check.h"
-#include "audio/threads.h"
-#include "gfx/file_io.h"
+#include "platform/threads.h"
+#include "platform/file_io.h"
 
 #define STB_VORBIS_HEADER_ONLY
 #include <stb_vorbis.h>  // Required for: stb_vorbis_open_memory(), stb_vorbis_get_samples_short_interleaved()

@@ -11,7 +11,7 @@
 #include "audio/block_render.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
-#include "audio/threads.h"
+#include "platform/threads.h"
 #include "audio/voices.h"
 
 namespace

@@ -33,6 +33,6 @@ cpu()  # prints user + system seconds of a command
 
 args=(--seed 5 --seconds "$seconds" --music garden --samples dat/samples --sfx "$scratch/stress.txt")
 linux=$(cpu build/audio-render "${args[@]}" --out "$scratch/linux.wav")
-windows=$(cpu tools/wine_run.sh build-win64/audio-render.exe "${args[@]}" --out "$scratch/windows.wav")
+windows=$(cpu platform/windows/wine_run.sh build-win64/audio-render.exe "${args[@]}" --out "$scratch/windows.wav")
 echo "stress render of ${seconds} s: Linux ${linux} s CPU, Windows under Wine ${windows} s CPU"
 awk -v l="$linux" -v w="$windows" 'BEGIN { printf "ratio %.2f (aim: at most 1.3)\n", w / l }'

@@ -5,7 +5,7 @@
 
 #include <stb_image_write.h>  // Required for: stbi_write_png_to_func()
 
-#include "gfx/file_io.h"
+#include "platform/file_io.h"
 
 namespace
 {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <vector>
 
-#include "gfx/file_io.h"
+#include "platform/file_io.h"
 
 //------------------------------------------------------------------------------
 // Global state

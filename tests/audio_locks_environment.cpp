@@ -2,7 +2,7 @@
 // deletes them after its last, as the game does around its audio.
 #include <gtest/gtest.h>
 
-#include "audio/threads.h"
+#include "platform/threads.h"
 
 namespace
 {

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "platform/command_line.h"
 #include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/script_lines.h"
 #include "audio/sfx_script.h"
-#include "audio/threads.h"
-#include "gfx/file_io.h"
+#include "platform/threads.h"
+#include "platform/file_io.h"
 
 namespace
 {

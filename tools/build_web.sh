@@ -72,14 +72,14 @@ notices="$build/THIRD-PARTY-NOTICES.txt"
     cat /usr/share/doc/emscripten/copyright
 } >"$notices"
 
-# tools/web/page.py fills the page template: the zip's page loads the module
+# platform/web/page.py fills the page template: the zip's page loads the module
 # beside it, the single page carries it inline, and the licences at its end.
-python3 tools/web/page.py tools/web/index.html "$icon" --src mirelantha.js > "$site/index.html"
+python3 platform/web/page.py platform/web/index.html "$icon" --src mirelantha.js > "$site/index.html"
 cp "$build/mirelantha.js" "$build/mirelantha.wasm" "$site/"
 cp LICENSE "$site/LICENSE.txt"
 cp "$notices" "$site/"
 { echo "mirelantha"; echo; cat LICENSE; echo; cat "$notices"; } >"$build/all-notices.txt"
-python3 tools/web/page.py tools/web/index.html "$icon" --inline "$build/mirelantha-single.js" \
+python3 platform/web/page.py platform/web/index.html "$icon" --inline "$build/mirelantha-single.js" \
     --notices "$build/all-notices.txt" > "dist/mirelantha-$version.html"
 
 rm -f "dist/mirelantha-$version-web.zip"

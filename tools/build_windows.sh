@@ -13,13 +13,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
 
-sdl=$(tools/build_sdl_windows.sh)
+sdl=$(platform/windows/build_sdl.sh)
 testing=${BUILD_TESTING:-OFF}
 gtest_option=()
 if [ "$testing" = ON ]; then
-    gtest_option=(-DMIRELANTHA_GTEST_PREFIX="$(tools/build_gtest_windows.sh)")
+    gtest_option=(-DMIRELANTHA_GTEST_PREFIX="$(platform/windows/build_gtest.sh)")
 fi
-cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake \
+cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=platform/windows/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DMIRELANTHA_SDL_PREFIX="$sdl" -DBUILD_TESTING="$testing" \
     "${gtest_option[@]}" >/dev/null
 cmake --build build-win64 -j"$(nproc)"
@@ -120,7 +120,7 @@ echo "wrote $zip"
 # build, and the script that configured and built it.
 rm -rf build-win64/sdl-source
 mkdir -p "build-win64/sdl-source/sdl-source-$sdl_version"
-cp "$sdl"/source/* tools/build_sdl_windows.sh "build-win64/sdl-source/sdl-source-$sdl_version/"
+cp "$sdl"/source/* platform/windows/build_sdl.sh "build-win64/sdl-source/sdl-source-$sdl_version/"
 tar -C build-win64/sdl-source --sort=name --owner=0 --group=0 --numeric-owner \
     -cf "dist/$source_archive" "sdl-source-$sdl_version"
 echo "wrote dist/$source_archive"

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "platform/command_line.h"
 #include "audio/script_lines.h"
 #include "game/garden_replay.h"
-#include "gfx/file_io.h"
+#include "platform/file_io.h"
 #include "gfx/palette.h"
 #include "gfx/png_file.h"
 #include "gfx/screen_buffer.h"

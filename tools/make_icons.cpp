@@ -16,8 +16,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/command_line.h"
-#include "gfx/file_io.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
 #include "gfx/icon.h"
 #include "gfx/png_file.h"
 #include "gfx/title_picture.h"

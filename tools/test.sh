@@ -5,12 +5,12 @@
 #   2. the Debian package made from that build: lintian, the desktop entry and
 #      the AppStream data validated, the unpacked package played from an
 #      empty folder;
-#   3. the Linux stacks players have (tools/stacks.sh): the end-to-end suite
+#   3. the Linux stacks players have (tests/linux/stacks.sh): the end-to-end suite
 #      on SDL 1.2 over SDL 2, the title music through PulseAudio and
 #      PipeWire, the package installed with apt into minimal Debian 12 and 13
 #      systems and played there;
 #   4. the Windows build: unit tests and tools under Wine, the zip played
-#      under Wine and Xvfb (tools/build_windows.sh, tools/windows_smoke.sh);
+#      under Wine and Xvfb (tools/build_windows.sh, tests/windows/smoke.sh);
 #   5. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
 #   6. the audio and shell tests built with ThreadSanitizer;
 #   7. every fuzz target briefly on its committed seed corpus;
@@ -44,8 +44,8 @@ windows_stage()
 {
     BUILD_TESTING=ON tools/build_windows.sh
     (cd build-win64 && ctest --output-on-failure)
-    tools/windows_package_check.sh dist/mirelantha-*-win64.zip
-    tools/windows_smoke.sh dist/mirelantha-*-win64.zip
+    tests/windows/package_check.sh dist/mirelantha-*-win64.zip
+    tests/windows/smoke.sh dist/mirelantha-*-win64.zip
     configure build
     cmake --build build -j"$jobs" --target test_e2e
     local folder="build-win64/unzipped/Игры ゲーム 🌱 ’€Œ"
@@ -97,7 +97,7 @@ stacks_stage()
 {
     configure build
     cmake --build build -j"$jobs" --target mirelantha test_e2e
-    tools/stacks.sh build "$(tools/build_deb.sh build)"
+    tests/linux/stacks.sh build "$(tools/build_deb.sh build)"
 }
 
 step()
@@ -146,7 +146,7 @@ fi
 # are made in the background while the trees build (a no-op once cached).
 roots_made=""
 if [ "$mode" != quick ]; then
-    tools/stacks.sh --make-roots >/dev/null 2>&1 &
+    tests/linux/stacks.sh --make-roots >/dev/null 2>&1 &
     roots_made=$!
 fi
 
@@ -187,7 +187,7 @@ cmake --build build-tsan -j"$jobs" --target test_audio test_app audio-render
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j"$jobs" -L 'audio|app')
 
 step "fuzz targets on their seed corpora"
-tools/fuzz.sh "${FUZZ_SECONDS:-10}"
+tests/fuzz/run.sh "${FUZZ_SECONDS:-10}"
 
 step "performance report, brief"
 perf_stage

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/data_dir.h"
+#include "platform/program_file.h"
 #include "gfx/title_picture.h"
 #include "tests/test_platform.h"
 

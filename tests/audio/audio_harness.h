@@ -18,7 +18,7 @@
 #include "audio/samples.h"
 #include "audio/sound_effects.h"
 #include "audio/stereo.h"
-#include "audio/threads.h"
+#include "platform/threads.h"
 #include "audio/voices.h"
 #include "tests/sound_measures.h"
 #include "tests/test_platform.h"

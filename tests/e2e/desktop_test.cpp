@@ -55,7 +55,7 @@ std::vector<std::pair<int, std::vector<uint8_t>>> ReadIcons(const std::string& x
 
 TEST(Desktop, TheWindowNamesTheMenuEntrysClassAndCarriesTheTitlePictureAsItsIcon)
 {
-    const std::string entry = ReadAll(fs::path(MIRELANTHA_SOURCE_DIR) / "tools/linux/org.mirelantha.mirelantha.desktop");
+    const std::string entry = ReadAll(fs::path(MIRELANTHA_SOURCE_DIR) / "platform/linux/org.mirelantha.mirelantha.desktop");
     std::smatch match;
     ASSERT_TRUE(std::regex_search(entry, match, std::regex("\nStartupWMClass=([^\n]*)")))
         << "the menu entry names no window class, so it is matched by its file name";

@@ -5,13 +5,20 @@
 // sample loader tests' business.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
 
+#include "platform/display_watch.h"
 #include "tests/e2e/program_run.h"
+
+// Xlib's macros (None, Bool) after GoogleTest, whose names they would take.
+#include <GL/glx.h>
+#include <SDL.h>
+#include <SDL_syswm.h>
 
 using namespace e2e;
 
@@ -84,4 +91,31 @@ TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLi
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
         EXPECT_NE(message.find("mirelantha:"), std::string::npos) << message;
     }
+}
+
+// On a slow machine the buffer swap can be the first request to find the
+// window gone, and the error then is GLX's own (numbered from the
+// extension's first error), not the core protocol's. The watch is set on a
+// real window and handed such an error by a real GLX request: it must end
+// the program through `lost` alone, not through Xlib's report.
+TEST(DisplayLoss, AGlxErrorForAWindowThatIsGoneEndsThroughTheWatch)
+{
+    constexpr int LostExit = 42;
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        setenv("DISPLAY", XvfbServer::display.c_str(), 1);
+        if (SDL_Init(SDL_INIT_VIDEO) < 0 || !SDL_SetVideoMode(64, 48, 0, SDL_OPENGL))
+        {
+            _exit(3);
+        }
+        WatchDisplay([] { _exit(LostExit); });
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        SDL_GetWMInfo(&info);
+        glXDestroyWindow(info.info.x11.display, 0x1fffff);  // never a GLX window: GLX's BadWindow
+        XSync(info.info.x11.display, False);
+        _exit(0);
+    }
+    EXPECT_EQ(WaitForExit(child, 10000), LostExit) << "1: Xlib's own report ended it; 0: the error went unseen";
 }

@@ -120,7 +120,7 @@ TEST(Package, CarriesTheZlibLicenceInFullAndNamesBothScreenshotKeys)
     EXPECT_EQ(RunCommand("zcat " + Quote(manual) + " | grep -q 'Print Screen.*F12'"), 0) << "the manual page";
 }
 
-// The package installed with apt into a minimal system (tools/stacks.sh makes
+// The package installed with apt into a minimal system (tests/linux/stacks.sh makes
 // one, installs it, adds the ordinary user "player" and names its root in
 // MIRELANTHA_ROOT; the root sees this machine's /tmp, where the X server's
 // socket is). The player starts the game from their home folder: the title

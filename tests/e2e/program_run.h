@@ -205,7 +205,7 @@ inline ::testing::Environment* const Xvfb = ::testing::AddGlobalTestEnvironment(
 
 // The program under test: the native build, or another one named by
 // MIRELANTHA_E2E_PROGRAM, such as the unzipped Windows game, which then runs
-// under Wine through tools/wine_run.sh with its own dat/ beside it.
+// under Wine through platform/windows/wine_run.sh with its own dat/ beside it.
 inline const std::string ProgramPath = [] {
     const char* other = std::getenv("MIRELANTHA_E2E_PROGRAM");
     return other && *other ? fs::absolute(other).string() : std::string(MIRELANTHA_BINARY_DIR "/mirelantha");
@@ -430,7 +430,7 @@ public:
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         if (fs::path(path).extension() == ".exe")
         {
-            argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/tools/wine_run.sh");
+            argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/platform/windows/wine_run.sh");
         }
         pid = Spawn(argv, scratch.path, environment, errorFile);
     }

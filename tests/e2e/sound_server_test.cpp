@@ -1,7 +1,7 @@
 // The game through a real sound server, whatever name the player gives its
 // driver: the classic one, or SDL 2's names that players set for their other
 // games. The title music must reach the server's sink, from a stream the
-// server's volume controls list under the game's name. tools/stacks.sh
+// server's volume controls list under the game's name. tests/linux/stacks.sh
 // starts the servers and names their sinks in MIRELANTHA_PULSE_SINK
 // (PulseAudio) and MIRELANTHA_PIPEWIRE_SINK (PipeWire, through SDL 2's own
 // driver, so on SDL 1.2 over SDL 2 only); skipped without them.

@@ -164,7 +164,7 @@ TEST_F(Windows, TheConsoleToolsReadAndWriteNamesInAnyScript)
     // give them.
     auto run = [&](const std::string& tool, const std::string& arguments) {
         const std::string command = "cd '" + scratch.path.string() + "' && DISPLAY= " MIRELANTHA_SOURCE_DIR
-                                    "/tools/wine_run.sh '" + (tools / tool).string() + "' " + arguments +
+                                    "/platform/windows/wine_run.sh '" + (tools / tool).string() + "' " + arguments +
                                     " >'" + (scratch.path / "out.txt").string() + "' 2>'" +
                                     (scratch.path / "errors.txt").string() + "'";
         const int status = std::system(command.c_str());

@@ -13,7 +13,7 @@
 #include "audio/mixer.h"
 #include "audio/samples.h"
 #include "audio/sfx_script.h"
-#include "audio/threads.h"
+#include "platform/threads.h"
 
 namespace
 {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "audio/samples.h"
-#include "audio/threads.h"
-#include "audio/threads_web.h"
+#include "platform/threads.h"
+#include "platform/web/worker_slices.h"
 
 namespace
 {

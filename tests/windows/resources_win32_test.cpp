@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/utf8_win32.h"
+#include "platform/windows/utf8.h"
 
 namespace
 {

@@ -1,8 +1,0 @@
-// Windows has no grab another program could hold: a full-screen window takes
-// the keyboard and the mouse when it comes to the front.
-#include "app/input_grab.h"
-
-bool InputHeldElsewhere()
-{
-    return false;
-}

@@ -1,8 +1,0 @@
-// A page has no pictures folder: its screenshots are handed to the browser as
-// downloads, and the browser puts them where the player keeps downloads.
-#include "app/pictures_folder.h"
-
-std::string PicturesFolder()
-{
-    return {};
-}

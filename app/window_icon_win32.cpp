@@ -1,7 +1,0 @@
-// On Windows the program carries its icon in itself, and the window takes it
-// from there.
-#include "app/window_icon.h"
-
-void ShowWindowIcon()
-{
-}

@@ -1,6 +1,0 @@
-// On Linux the message on stderr says it all (see device_message.h).
-#include "audio/device_message.h"
-
-void TellNoAudioDevice(const char*)
-{
-}

@@ -1,0 +1,7 @@
+// The entry point on Linux. The command line has no meaning and is ignored.
+#include "platform/entry.h"
+
+int main(int, char**)
+{
+    return RunGame();
+}
