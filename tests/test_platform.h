@@ -1,7 +1,8 @@
 // What differs between the systems the tests run on: scratch folders, running
-// the build's command-line tools through the system's shell (sh on Linux,
-// cmd.exe on Windows, under Wine when cross-built) and golden values that
-// depend on the C runtime's rand(). Test thread.
+// the build's command-line tools through the system's shell (sh on Linux, with
+// the emulator when built for another processor; cmd.exe on Windows, under
+// Wine when cross-built) and golden values that depend on the C runtime's
+// rand(). Test thread.
 #pragma once
 
 #include <cstdlib>
@@ -125,7 +126,8 @@ struct ToolRun
 };
 
 // Runs tool `name` with `arguments` in `folder`, so relative names are the
-// folder's; standard output goes to `out` when given. On Linux a run that
+// folder's; standard output goes to `out` when given. A build for another
+// processor starts it through its emulator. On Linux a run that
 // hangs is killed after two minutes and fails instead of holding the suite up.
 inline ToolRun RunTool(const std::string& name, const std::string& arguments, const ScratchFolder& folder,
                        const std::string& out = "")
@@ -137,7 +139,12 @@ inline ToolRun RunTool(const std::string& name, const std::string& arguments, co
 #else
     const std::string enter = "cd " + Quote(folder.path.string()) + " && timeout -s KILL 120 ";
 #endif
-    const int exitCode = RunCommand(enter + Quote(ToolPath(name)) + " " + arguments + " >" +
+#ifdef MIRELANTHA_TOOL_EMULATOR
+    const std::string program = MIRELANTHA_TOOL_EMULATOR " " + Quote(ToolPath(name));
+#else
+    const std::string program = Quote(ToolPath(name));
+#endif
+    const int exitCode = RunCommand(enter + program + " " + arguments + " >" +
                                     Quote(out.empty() ? output : out) + " 2>" + Quote(errors));
     return {exitCode, out.empty() ? ReadAll(output) : "", ReadAll(errors)};
 }

@@ -1,5 +1,6 @@
-// The Ogg Vorbis decoder's implementation, for builds without the
-// distribution's compiled library (see CMakeLists.txt). Its own code is not
+// The Ogg Vorbis decoder's implementation, compiled into every build with the
+// project's own floating-point options, so that the samples decode to the
+// same bits on every processor (see CMakeLists.txt). Its own code is not
 // held to our warning set.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wall"

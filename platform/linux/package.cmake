@@ -70,10 +70,32 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# SDL opens the OpenGL library (libGL.so.1) only at run time, and the program
-# itself links the window-system-neutral one, so neither leads dpkg-shlibdeps
-# to it; without it a minimal system cannot open the window.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+# SDL opens the OpenGL library (libGL.so.1) at run time; without it a minimal
+# system cannot open the window. A program that links the window-system-neutral
+# library (libOpenGL) leads dpkg-shlibdeps only to that one, so libgl1 is
+# named here; one that links libGL itself (where the neutral library's
+# development files are missing) leads it to libgl1, which must not be listed
+# twice.
+if(NOT OPENGL_gl_LIBRARY)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+endif()
+# The package is for the processor the program is built for, which is not the
+# build machine's in a cross build.
+execute_process(COMMAND dpkg-architecture --query DEB_HOST_ARCH --host-type ${CMAKE_LIBRARY_ARCHITECTURE}
+    OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+# The Ogg decoder compiled into the program is the stb headers' code: Debian's
+# Built-Using field names their source package and version. CPack cannot
+# write that field; a script run on the finished package adds it.
+list(GET STB_INCLUDE_DIRS 0 stb_headers)
+execute_process(COMMAND dpkg-query --search ${stb_headers}/stb_vorbis.h
+    OUTPUT_VARIABLE stb_owner ERROR_QUIET)
+string(REGEX MATCH "^[^:, ]+" stb_owner "${stb_owner}")
+if(stb_owner)
+    execute_process(COMMAND dpkg-query --show "--showformat=\${source:Package} (= \${source:Version})\n" ${stb_owner}
+        OUTPUT_VARIABLE built_using)
+    string(REGEX MATCH "^[^\n]+" CPACK_MIRELANTHA_BUILT_USING "${built_using}")
+    set(CPACK_POST_BUILD_SCRIPTS ${linux_dir}/built_using.cmake)
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

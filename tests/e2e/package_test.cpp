@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -78,9 +79,10 @@ TEST(Package, PlaysFromAnEmptyFolderWithTheDataItShips)
 
 // The package says what a distribution needs to carry it: the zlib licence in
 // Debian's machine-readable copyright format, word for word as LICENSE has
-// it, and the same licence in its AppStream data. Its descriptions name both
-// screenshot keys.
-TEST(Package, CarriesTheZlibLicenceInFullAndNamesBothScreenshotKeys)
+// it, and the same licence in its AppStream data; the licences of the
+// decoder compiled into the program, each named licence given in full. Its
+// descriptions name both screenshot keys.
+TEST(Package, CarriesEachLicenceItNamesInFullAndNamesBothScreenshotKeys)
 {
     const char* root = std::getenv("MIRELANTHA_PACKAGE_ROOT");
     if (!root || !*root)
@@ -95,10 +97,49 @@ TEST(Package, CarriesTheZlibLicenceInFullAndNamesBothScreenshotKeys)
     }
     ASSERT_FALSE(lines.empty()) << "no copyright file";
     EXPECT_EQ(lines[0], "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
-    std::vector<std::string> licences;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(licences),
-                 [](const std::string& line) { return line.rfind("License:", 0) == 0; });
-    EXPECT_EQ(licences, (std::vector<std::string>{"License: Zlib", "License: Zlib"}));
+
+    // The licences the Files paragraphs name, "A or B" being two, and those
+    // that a paragraph of their own gives the text of.
+    std::vector<std::vector<std::string>> paragraphs(1);
+    for (const std::string& line : lines)
+    {
+        if (line.empty())
+        {
+            paragraphs.emplace_back();
+        }
+        else
+        {
+            paragraphs.back().push_back(line);
+        }
+    }
+    std::set<std::string> named;
+    std::set<std::string> given;
+    std::vector<std::string> filesLicences;
+    for (const auto& paragraph : paragraphs)
+    {
+        const bool files = !paragraph.empty() && paragraph[0].rfind("Files:", 0) == 0;
+        for (const std::string& line : paragraph)
+        {
+            if (line.rfind("License: ", 0) == 0 && files)
+            {
+                filesLicences.push_back(line.substr(9));
+                std::istringstream words(line.substr(9));
+                for (std::string word; words >> word;)
+                {
+                    if (word != "or")
+                    {
+                        named.insert(word);
+                    }
+                }
+            }
+        }
+        if (!files && paragraph.size() > 1 && paragraph[0].rfind("License: ", 0) == 0)
+        {
+            given.insert(paragraph[0].substr(9));
+        }
+    }
+    EXPECT_EQ(filesLicences, (std::vector<std::string>{"Zlib", "public-domain or Expat"}));
+    EXPECT_EQ(named, given);
 
     // The licence paragraph's text, unfolded, is LICENSE's own.
     std::string text;

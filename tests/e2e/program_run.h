@@ -212,6 +212,15 @@ inline const std::string ProgramPath = [] {
 }();
 inline const bool UnderWine = fs::path(ProgramPath).extension() == ".exe";
 
+// The emulator that runs a program built for another processor, such as the
+// arm64 game under qemu's user-mode emulator: MIRELANTHA_E2E_EMULATOR, the
+// emulator's path, put before every program these tests start (the build's,
+// MIRELANTHA_E2E_PROGRAM or an unpacked package's).
+inline const std::string Emulator = [] {
+    const char* emulator = std::getenv("MIRELANTHA_E2E_EMULATOR");
+    return std::string(emulator ? emulator : "");
+}();
+
 // Whether the program is another one that ships its data beside it, as the
 // unzipped Windows game does: it is then started from an empty folder, as a
 // shortcut or a launcher starts it, and must find that data itself.
@@ -225,9 +234,12 @@ inline fs::path ProgramData()
     return ShipsItsData ? fs::path(ProgramPath).parent_path() / "dat" : fs::path(MIRELANTHA_SOURCE_DIR) / "dat";
 }
 
-// Wine takes seconds to start a program and to wind it up; only there are the
-// waits for the window and for the exit longer.
-inline const int StartupWaitMs = UnderWine ? 60000 : 15000;
+// Wine takes seconds to start a program and to wind it up, and an emulator
+// runs it many times slower; only there are the waits for the window, a
+// screenshot and the exit longer.
+inline const bool Slow = UnderWine || !Emulator.empty();
+inline const int StartupWaitMs = Slow ? 60000 : 15000;
+inline const int ScreenshotWaitMs = Slow ? 30000 : 5000;
 
 constexpr int Width = 1024;  // the Xvfb screen, and so the window
 constexpr int Height = 768;
@@ -432,6 +444,10 @@ public:
         {
             argv.insert(argv.begin(), MIRELANTHA_SOURCE_DIR "/platform/windows/wine_run.sh");
         }
+        else if (!Emulator.empty())
+        {
+            argv.insert(argv.begin(), Emulator);
+        }
         pid = Spawn(argv, scratch.path, environment, errorFile);
     }
 
@@ -454,7 +470,7 @@ public:
         }
         keys(Tap("Print"));
         const fs::path name = numbered(nextScreenshot++);
-        return WaitFor([&] { return LoadPng(name, picture); }, 5000) && picture.width == Width &&
+        return WaitFor([&] { return LoadPng(name, picture); }, ScreenshotWaitMs) && picture.width == Width &&
                picture.height == Height;
     }
 
