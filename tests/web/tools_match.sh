@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
-# The tools built for node give, byte for byte, what the native Linux tools
-# give: garden replays (their JSON lines and every rendered frame) with a
-# whole stock planted, the garden opened and walked, over seeds that cover
-# the generator's edge cases; and audio renders of all three musics with the
-# samples, plus a dense script of sound effects.
+# The tools of another build, run by what runs them here, give byte for byte
+# what the native Linux tools give: garden replays (their JSON lines and
+# every rendered frame) with a whole stock planted, the garden opened and
+# walked, over seeds that cover the generator's edge cases; and audio renders
+# of all three musics with the samples, plus a dense script of sound effects.
 #
-#     tests/web/tools_match.sh NATIVE_BUILD WEB_BUILD
+#     tests/web/tools_match.sh NATIVE_BUILD OTHER_BUILD RUNNER...
+#
+# such as the browser build's tools under node (build-web node
+# --no-experimental-fetch) or the arm64 ones under qemu (build-arm64
+# qemu-aarch64). The other build's tools are NAME.js where it has those,
+# else NAME.
 set -euo pipefail
 native=$1
-web=$2
-node=(node --no-experimental-fetch)
+other=$2
+shift 2
+runner=("$@")
+other_tool()  # NAME
+{
+    if [ -f "$other/$1.js" ]; then
+        echo "$other/$1.js"
+    else
+        echo "$other/$1"
+    fi
+}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/mirelantha-tools-match.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -51,26 +65,26 @@ awk 'BEGIN {
 }' >"$scratch/planting.txt"
 
 for seed in 0 1 7 1765000000 3000000000; do
-    for build in native web; do
+    for build in native other; do
         mkdir -p "$scratch/$build-$seed"
         if [ "$build" = native ]; then
             tool=("$native/garden-replay")
         else
-            tool=("${node[@]}" "$web/garden-replay.js")
+            tool=("${runner[@]}" "$(other_tool garden-replay)")
         fi
         "${tool[@]}" --seed "$seed" --ticks 4000 --every 50 --events "$scratch/planting.txt" \
             --frames "$scratch/$build-$seed" >"$scratch/$build-$seed.json"
     done
-    same "garden replay, seed $seed: state" "$scratch/native-$seed.json" "$scratch/web-$seed.json"
+    same "garden replay, seed $seed: state" "$scratch/native-$seed.json" "$scratch/other-$seed.json"
     frames=0
     for frame in "$scratch/native-$seed"/*.png; do
         frames=$((frames + 1))
-        cmp -s "$frame" "$scratch/web-$seed/$(basename "$frame")" || {
+        cmp -s "$frame" "$scratch/other-$seed/$(basename "$frame")" || {
             echo "DIFFERENT: garden replay, seed $seed: $(basename "$frame")"
             failures=$((failures + 1))
         }
     done
-    [ "$frames" -gt 0 ] && [ "$(ls "$scratch/web-$seed" | wc -l)" -eq "$frames" ] || {
+    [ "$frames" -gt 0 ] && [ "$(ls "$scratch/other-$seed" | wc -l)" -eq "$frames" ] || {
         echo "DIFFERENT: garden replay, seed $seed: frame counts"
         failures=$((failures + 1))
     }
@@ -92,8 +106,8 @@ render()  # NAME ARGS...
     local name=$1
     shift
     "$native/audio-render" "$@" --out "$scratch/$name-native.wav" >/dev/null
-    "${node[@]}" "$web/audio-render.js" "$@" --out "$scratch/$name-web.wav" >/dev/null
-    same "audio render, $name" "$scratch/$name-native.wav" "$scratch/$name-web.wav"
+    "${runner[@]}" "$(other_tool audio-render)" "$@" --out "$scratch/$name-other.wav" >/dev/null
+    same "audio render, $name" "$scratch/$name-native.wav" "$scratch/$name-other.wav"
 }
 render title --seed 3 --seconds 20 --music title --samples dat/samples
 render planting --seed 4 --seconds 20 --music planting --samples dat/samples
@@ -101,6 +115,6 @@ render garden --seed 2500000000 --seconds 20 --music garden --samples dat/sample
 render effects --seed 5 --seconds 28 --music garden --samples dat/samples --sfx "$scratch/effects.txt"
 
 if [ "$failures" -ne 0 ]; then
-    echo "$failures difference(s) between the native and the node tools"
+    echo "$failures difference(s) between the native tools and $other's"
     exit 1
 fi
