@@ -17,7 +17,11 @@
 #   8. the performance report in its brief form, so that it keeps measuring;
 #   9. the web build (tools/build_web.sh): its unit tests under node, its
 #      tools against the native ones byte for byte, and the site and the
-#      one-file page played in headless Chromium (tests/web).
+#      one-file page played in headless Chromium (tests/web);
+#  10. the arm64 build (tools/build_arm64.sh): its unit tests and its tools
+#      under qemu's user-mode emulator, the tools against the native ones
+#      byte for byte, its package checked as step 2 checks the amd64 one and
+#      played under the emulator on Xvfb.
 #
 # Any failure or sanitizer finding stops the run with a non-zero exit code.
 #
@@ -27,6 +31,7 @@
 #     tools/test.sh windows    only step 4
 #     tools/test.sh perf       only step 8
 #     tools/test.sh web        only step 9
+#     tools/test.sh arm64      only step 10
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
@@ -86,10 +91,55 @@ web_stage()
     done
     configure build
     cmake --build build -j"$jobs" --target garden-replay audio-render
-    tests/web/tools_match.sh build build-web
+    tests/web/tools_match.sh build build-web node --no-experimental-fetch
     local version
     version=$(sed -n 's/^project(mirelantha VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
     node tests/web/e2e.mjs "dist/mirelantha-$version-web.zip" "dist/mirelantha-$version.html" build-web
+}
+
+# A Debian package checked as Debian checks packages, each dependency listed
+# once, then unpacked into a scratch root and played from an empty folder by
+# the optimised tree's end-to-end driver, through EMULATOR when given.
+#
+#     package_check PACKAGE [EMULATOR]
+package_roots=()
+trap 'rm -rf "${package_roots[@]}"' EXIT
+package_check()
+{
+    local package=$1
+    local emulator=${2:-}
+    lintian --fail-on error,warning --tag-display-limit 0 "$package"
+    local twice
+    twice=$(dpkg-deb -f "$package" Depends | tr ',' '\n' | sed 's/(.*//; s/ //g' | sort | uniq -d)
+    if [ -n "$twice" ]; then
+        echo "$package: Depends lists more than once: $twice"
+        return 1
+    fi
+    local root
+    root="$(mktemp -d "${TMPDIR:-/tmp}/mirelantha-deb.XXXXXX")"
+    package_roots+=("$root")
+    dpkg-deb -x "$package" "$root"
+    desktop-file-validate "$root"/usr/share/applications/*.desktop
+    appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
+    MIRELANTHA_PACKAGE_ROOT="$root" MIRELANTHA_E2E_EMULATOR="$emulator" build/test_e2e --gtest_filter='Package.*'
+}
+
+# The arm64 game cross-built with its unit tests, which run under qemu's
+# user-mode emulator and start the tools through it; the tools under the
+# emulator against the native ones byte for byte; the arm64 package checked
+# as the amd64 one is, its game played under the emulator on Xvfb.
+arm64_stage()
+{
+    BUILD_TESTING=ON tools/build_arm64.sh
+    (cd build-arm64 && ctest --output-on-failure -j"$jobs")
+    configure build
+    cmake --build build -j"$jobs" --target garden-replay audio-render test_e2e
+    local qemu
+    qemu=$(command -v qemu-aarch64)
+    tests/web/tools_match.sh build build-arm64 "$qemu"
+    local version
+    version=$(sed -n 's/^project(mirelantha VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+    package_check "dist/mirelantha_${version}_arm64.deb" "$qemu"
 }
 
 # The Linux stacks, on the optimised tree and the package made from it.
@@ -136,6 +186,12 @@ if [ "$mode" = windows ]; then
     exit 0
 fi
 
+if [ "$mode" = arm64 ]; then
+    step "arm64: the cross-built game, unit tests and tools under qemu, the package"
+    arm64_stage
+    exit 0
+fi
+
 if [ "$mode" = perf ]; then
     step "performance report, brief"
     perf_stage
@@ -157,16 +213,8 @@ cmake --build build -j"$jobs"
 [ "$mode" = quick ] && exit 0
 
 step "Debian package"
-# Made from the optimised tree above; checked as Debian checks packages, then
-# unpacked into a scratch root and played from an empty folder.
-package="$(tools/build_deb.sh build)"
-lintian --fail-on error,warning --tag-display-limit 0 "$package"
-package_root="$(mktemp -d "${TMPDIR:-/tmp}/mirelantha-deb.XXXXXX")"
-trap 'rm -rf "$package_root"' EXIT
-dpkg-deb -x "$package" "$package_root"
-desktop-file-validate "$package_root"/usr/share/applications/*.desktop
-appstreamcli validate --no-net "$package_root"/usr/share/metainfo/*.metainfo.xml
-MIRELANTHA_PACKAGE_ROOT="$package_root" build/test_e2e --gtest_filter='Package.*'
+# Made from the optimised tree above.
+package_check "$(tools/build_deb.sh build)"
 
 step "Linux stacks: SDL 1.2 over SDL 2, sound servers, minimal Debian 12 and 13"
 # A failure to make them in the background is reported when the stage tries again.
@@ -194,5 +242,8 @@ perf_stage
 
 step "web: the browser build, its tests under node and in headless Chromium"
 web_stage
+
+step "arm64: the cross-built game, unit tests and tools under qemu, the package"
+arm64_stage
 
 step "every stage passed"
