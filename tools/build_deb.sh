@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package: dist/mirelantha_VERSION_amd64.deb.
+# Builds the Debian package: dist/mirelantha_VERSION_ARCH.deb, for the
+# machine it runs on (tools/build_arm64.sh makes the arm64 one anywhere).
 #
 #     tools/build_deb.sh [BUILD-DIR]      default build
 #
