@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "game/sprites.h"
-#include "gfx/font.h"
+#include "game/game_title.h"
 #include "tests/e2e/program_run.h"
 #include "tests/stock_panel.h"
 
@@ -25,77 +25,24 @@ using namespace e2e;
 namespace
 {
 
-// What the player sees of the garden.
-constexpr int BoardSide = 8;
-constexpr int CellPixels = 12;
-constexpr int TileKinds = 7;
 constexpr int WholeStock = 36;
 constexpr const char* TileKeys[TileKinds] = {"z", "x", "c", "v", "b", "n", "m"};
-const char* const OpenPrompt = "press space to open garden";
-
-// Text baseline of panel row i (tile code i + 1): code 1 at the top.
-constexpr int PanelBaseline[TileKinds] = {85, 72, 59, 46, 33, 20, 7};
-
 constexpr int FullScale = 32768;
 
-//------------------------------------------------------------------------------
-// The screens the program should show, drawn here without it
-//------------------------------------------------------------------------------
-
-// A panel row's "x" and stock count as the panel writes them: the count in
-// decimal from column 122; one that would run past the last column moves left
-// to end there, and the "x" keeps one blank column before it.
-void DrawStockCount(int stock, int y)
+// Text baseline of panel row `row` (tile code row + 1): code 1 at the top.
+constexpr int PanelBaseline(int row)
 {
-    const std::string count = std::to_string(stock);
-    const int countColumn = std::min(122, ScreenWidth + 1 - TextWidth(count.c_str()));
-    DrawText("x", std::min(118, countColumn - TextWidth("x")), y, 1, 1);
-    DrawText(count.c_str(), countColumn, y, 2, 1);
+    return 85 - 13 * row;
 }
 
-// The planting phase as the test drives it.
-struct Planting
-{
-    int tiles[BoardSide * BoardSide] = {};  // cell (x, y) at x * 8 + y
-    int cursorX = 4;
-    int cursorY = 4;
-    int stock[TileKinds] = {};              // entry k: code k + 1
-};
-
-// The whole planting screen: tiles, cursor, separator, stock panel and, once
-// the stock is used up, the prompt to open the garden.
-Cells DrawExpectedPlanting(const Planting& planting)
+// The planting screen the program should show for the tiles, stock and
+// cursor of `planting`, as the planting mode draws them (how it draws a
+// board and a panel is the unit tests' business; here it is what the player
+// put there and what the window shows).
+Cells DrawnPlanting(GameTitle& planting)
 {
     ClearScreenBuffer();
-    for (int cell = 0; cell < BoardSide * BoardSide; cell++)
-    {
-        drawSprite(planting.tiles[cell], CellPixels * (cell / 8) + 6, CellPixels * (cell % 8) + 6, OrientUpright, false);
-    }
-    int left = CellPixels * planting.cursorX;
-    int bottom = CellPixels * planting.cursorY;
-    for (int k = 0; k < CellPixels; k++)
-    {
-        PutPixelClipped(left + k, bottom, 6);
-        PutPixelClipped(left + k, bottom + CellPixels - 1, 6);
-        PutPixelClipped(left, bottom + k, 6);
-        PutPixelClipped(left + CellPixels - 1, bottom + k, 6);
-    }
-    std::fill_n(ScreenBuffer + PixelOffset(96, 0), ScreenHeight, int8_t{3});  // the separator
-    for (int row = 0; row < TileKinds; row++)
-    {
-        int y = PanelBaseline[row];
-        drawSprite(row + 1, 110, y + 2, OrientUpright, true);
-        DrawText(TileKeys[row], 98, y, 5, 1);
-        DrawStockCount(planting.stock[row], y);
-    }
-    if (std::accumulate(std::begin(planting.stock), std::end(planting.stock), 0) == 0)
-    {
-        for (int x = 10; x <= 117; x++)
-        {
-            std::fill_n(ScreenBuffer + PixelOffset(x, 2), 8, int8_t{0});  // the prompt's box, y 2 to 9
-        }
-        DrawText(OpenPrompt, 64 - TextWidth(OpenPrompt) / 2, 4, 8, 1);
-    }
+    planting.draw();
     return CaptureScreenBuffer();
 }
 
@@ -131,7 +78,7 @@ bool GardenerMoved(const Cells& shown)
 
 struct Cell
 {
-    int x, y;
+    int32_t x, y;
     bool operator==(Cell other) const { return x == other.x && y == other.y; }
     bool operator!=(Cell other) const { return !(*this == other); }
 };
@@ -142,10 +89,10 @@ struct Cell
 std::vector<Cell> PlantingPath()
 {
     std::vector<Cell> path = {{4, 4}, {3, 4}, {2, 4}, {1, 4}, {0, 4}};
-    for (int k = 0; k < 4 * BoardSide; k++)
+    for (int k = 0; k < 4 * BoardSize; k++)
     {
-        const int y = 3 - k / BoardSide;  // odd rows rightwards, even rows leftwards
-        path.push_back({y % 2 == 1 ? k % BoardSide : BoardSide - 1 - k % BoardSide, y});
+        const int y = 3 - k / BoardSize;  // odd rows rightwards, even rows leftwards
+        path.push_back({y % 2 == 1 ? k % BoardSize : BoardSize - 1 - k % BoardSize, y});
     }
     return path;
 }
@@ -169,9 +116,9 @@ Cells ShownNow()
 bool FindCursor(const Cells& shown, Cell& cursor)
 {
     int found = 0;
-    for (int x = 0; x < BoardSide; x++)
+    for (int x = 0; x < BoardSize; x++)
     {
-        for (int y = 0; y < BoardSide; y++)
+        for (int y = 0; y < BoardSize; y++)
         {
             bool outline = true;
             for (int k = 0; k < CellPixels && outline; k++)
@@ -219,21 +166,15 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     SleepMs(1000);
     EXPECT_TRUE(WaitFor([&] { return MusicHeard(audioFile); }, 6000)) << "no title music";
 
-    // 1. The title screen.
+    // 1. The title screen, in a screenshot and in the window itself: the quad
+    // maps the picture the right way up and round, corner to corner.
     Picture picture;
     std::string first;
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot";
-    Cells blinkOn;
-    Cells blinkOff;
-    DrawExpectedTitle(ProgramData(), blinkOn, blinkOff);
-    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
-        << "title screen: " << first;
-    // And the window itself shows the same: the quad maps the picture the
-    // right way up and round, corner to corner.
+    EXPECT_EQ(TitleDifferences(picture, ProgramData(), first), 0) << "title screen: " << first;
     Picture window;
     ASSERT_TRUE(ReadXvfbScreen(window) && window.width == Width && window.height == Height);
-    EXPECT_EQ(CountDifferences(ReadCells(window), blinkOn, WholeScreen, first, &blinkOff), 0)
-        << "title screen in the window: " << first;
+    EXPECT_EQ(TitleDifferences(window, ProgramData(), first), 0) << "title screen in the window: " << first;
 
     // 2. A new game, started with a tile key that places nothing; the stock
     // is read off the side panel.
@@ -241,17 +182,17 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     program.keys(Tap("z"));
     SleepMs(1800);  // game music alone, before any tile is placed
     ASSERT_TRUE(program.screenshot(picture)) << "first planting screenshot";
-    Planting planting;
+    GameTitle planting;  // what the player has put where, as the window shows it
     Cells shown = ReadCells(picture);
     for (int row = 0; row < TileKinds; row++)
     {
-        const auto readings = ReadPanelRow(shown, PanelBaseline[row], 2, StockTexts());
+        const auto readings = ReadPanelRow(shown, PanelBaseline(row), 2, StockTexts());
         ASSERT_EQ(readings.size(), 1u) << "the stock count of panel row " << row << " is unreadable";
-        planting.stock[row] = std::stoi(readings[0].first);
+        planting.tileStock[row] = std::stoi(readings[0].first);
     }
-    EXPECT_EQ(std::accumulate(std::begin(planting.stock), std::end(planting.stock), 0), WholeStock);
-    EXPECT_GE(planting.stock[1], 4) << "at least four X tiles";
-    EXPECT_EQ(CountDifferences(shown, DrawExpectedPlanting(planting), WholeScreen, first), 0)
+    EXPECT_EQ(std::accumulate(std::begin(planting.tileStock), std::end(planting.tileStock), 0), WholeStock);
+    EXPECT_GE(planting.tileStock[1], 4) << "at least four X tiles";
+    EXPECT_EQ(CountDifferences(shown, DrawnPlanting(planting), WholeScreen, first), 0)
         << "empty board with the cursor at (4, 4) and the stock panel: " << first;
 
     // 3. Every tile planted, each on an empty cell of the walk, codes in order.
@@ -285,12 +226,11 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
         planting.cursorX = target.x;
         planting.cursorY = target.y;
 
-        const int row = static_cast<int>(
-            std::find_if(planting.stock, planting.stock + TileKinds, [](int s) { return s > 0; }) - planting.stock);
-        Planting placed = planting;
-        placed.tiles[target.x * BoardSide + target.y] = row + 1;
-        placed.stock[row]--;
-        const Cells expected = DrawExpectedPlanting(placed);
+        const auto row = std::find_if(planting.tileStock, planting.tileStock + TileKinds, [](int s) { return s > 0; }) -
+                         planting.tileStock;
+        planting.tiles[CellIndex(target.x, target.y)] = static_cast<int32_t>(row + 1);
+        planting.tileStock[row]--;
+        const Cells expected = DrawnPlanting(planting);
         // A key seen pressed twice picks the tile up again: it is then pressed anew.
         bool placedShown = false;
         size_t frame = 0;
@@ -303,13 +243,12 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
         ASSERT_EQ(CountDifferences(ShownNow(), expected, WholeScreen, first), 0)
             << "tile " << n + 1 << " is not shown placed at (" << target.x << ", " << target.y << "): " << first;
         placedAt.push_back(frame);
-        planting = placed;
 
         if (n == WholeStock / 2 - 1 || n == WholeStock - 1)
         {
             ASSERT_TRUE(program.screenshot(picture)) << "planting screenshot after " << n + 1 << " tiles";
             shown = ReadCells(picture);
-            EXPECT_EQ(CountDifferences(shown, DrawExpectedPlanting(planting), WholeScreen, first), 0)
+            EXPECT_EQ(CountDifferences(shown, DrawnPlanting(planting), WholeScreen, first), 0)
                 << "board, cursor, stock and, once it is empty, the prompt after " << n + 1 << " tiles: " << first;
         }
     }
@@ -329,11 +268,10 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     // 5. Back to the title, and out.
     program.keys(Tap("Escape") + " sleep 0.3");
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot after the game";
-    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
-        << "title screen after the game: " << first;
+    EXPECT_EQ(TitleDifferences(picture, ProgramData(), first), 0) << "title screen after the game: " << first;
     program.keys(Tap("Escape"));
     const double secondsRun = std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
-    EXPECT_EQ(program.finish(), 0) << ReadAll(program.scratch.path / "stderr.txt");
+    EXPECT_EQ(program.finish(), 0) << ReadAll(program.errorFile);
 
     // 6. What was heard. The disk driver writes in real time, so the frame
     // counts noted above tell where each stretch lies in the recording.
