@@ -355,59 +355,37 @@ inline Cells CaptureScreenBuffer()
     return cells;
 }
 
-// Inclusive pixel bounds.
-struct Region
-{
-    int left;
-    int bottom;
-    int right;
-    int top;
-};
-constexpr Region WholeScreen = {0, 0, ScreenWidth - 1, ScreenHeight - 1};
-
-// Counts the pixels of `region` that show neither `expected` nor, if given,
-// `alternative` (such as the other phase of a blink), and describes the first.
-inline int CountDifferences(const Cells& shown, const Cells& expected, Region region, std::string& first,
+// Counts the pixels that show neither `expected` nor, if given, `alternative`
+// (such as the other phase of a blink), and describes the first.
+inline int CountDifferences(const Cells& shown, const Cells& expected, std::string& first,
                             const Cells* alternative = nullptr)
 {
     int differences = 0;
-    for (int x = region.left; x <= region.right; x++)
+    for (int at = 0; at < ScreenPixels; at++)
     {
-        for (int y = region.bottom; y <= region.top; y++)
+        if (shown[at] != expected[at] && (!alternative || shown[at] != (*alternative)[at]) && differences++ == 0)
         {
-            const int at = PixelOffset(x, y);
-            if (shown[at] != expected[at] && (!alternative || shown[at] != (*alternative)[at]) && differences++ == 0)
-            {
-                first = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows index " +
-                        std::to_string(shown[at]) + " instead of " + std::to_string(expected[at]);
-            }
+            first = "pixel (" + std::to_string(at / ScreenHeight) + ", " + std::to_string(at % ScreenHeight) +
+                    ") shows index " + std::to_string(shown[at]) + " instead of " + std::to_string(expected[at]);
         }
     }
     return differences;
 }
 
-// The title screen in both phases of the blinking prompt, from the title
-// picture file in `data`.
-inline void DrawExpectedTitle(const fs::path& data, Cells& first, Cells& second)
-{
-    ReadTitlePictureFile(data.string());
-    for (Cells* phase : {&first, &second})
-    {
-        FrameCounter = phase == &first ? 0 : 6;  // the prompt's two colours
-        ClearScreenBuffer();
-        DrawTitleScreen();
-        *phase = CaptureScreenBuffer();
-    }
-}
-
-// Pixels of a window-sized picture that show neither phase of the title
-// screen drawn from the title picture in `data`; the first is described.
+// Pixels of a window-sized picture that show neither phase of the blinking
+// prompt of the title screen drawn from the title picture in `data`.
 inline int TitleDifferences(const Picture& picture, const fs::path& data, std::string& first)
 {
-    Cells blinkOn;
-    Cells blinkOff;
-    DrawExpectedTitle(data, blinkOn, blinkOff);
-    return CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff);
+    ReadTitlePictureFile(data.string());
+    Cells phases[2];
+    for (int phase = 0; phase < 2; phase++)
+    {
+        FrameCounter = phase * 6;  // the prompt's two colours
+        ClearScreenBuffer();
+        DrawTitleScreen();
+        phases[phase] = CaptureScreenBuffer();
+    }
+    return CountDifferences(ReadCells(picture), phases[0], first, &phases[1]);
 }
 
 // xdotool actions that hold a key over a few 18 ms ticks, so that the program
