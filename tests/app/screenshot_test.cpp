@@ -17,8 +17,10 @@
 
 #include "app/screenshot.h"
 #include "gfx/display_image.h"
-#include "tests/small_disk.h"
 #include "tests/test_platform.h"
+#ifndef _WIN32
+#include "tests/small_disk.h"
+#endif
 
 namespace
 {

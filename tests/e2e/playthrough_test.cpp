@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstdint>
 #include <numeric>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,16 @@ void PlayThrough(Program& program, const fs::path& data,
     Picture window;
     ASSERT_TRUE(ReadXvfbScreen(window) && window.width == Width && window.height == Height);
     EXPECT_EQ(TitleDifferences(window, data, first), 0) << "title screen in the window: " << first;
+    // The window as the desktop sees it: the title picture as its icon (under
+    // Wine scaled from the icon file's own pictures), and natively the menu
+    // entry's window class, by which docks match the two.
+    EXPECT_GE(WindowIconLikeness(program.display), UnderWine ? 0.9 : 1.0) << "not the title picture's icon";
+    std::smatch entryClass;
+    const std::string entry = ReadAll(MIRELANTHA_SOURCE_DIR "/platform/linux/org.mirelantha.mirelantha.desktop");
+    ASSERT_TRUE(std::regex_search(entry, entryClass, std::regex("\nStartupWMClass=([^\n]*)"))) << "no class";
+    EXPECT_TRUE(UnderWine || OutputOnDisplay(program.display, "xprop -id \"$(xdotool search --name '^mirelantha$' | "
+                                                              "head -n 1)\" WM_CLASS")
+                                     .find("\"" + entryClass[1].str() + "\"\n") != std::string::npos);
 
     // 2. A new game, started with a tile key that places nothing; the stock
     // is read off the side panel.

@@ -504,12 +504,12 @@ public:
     }
 };
 
-// The pictures the game's window carries as its icon (_NET_WM_ICON, which
-// docks and task switchers show; Wine hands on the window class's icon): the
-// share of each one's pixels that show the icon drawn from the title picture
-// last read, at that size (within 12 per channel; only opacity where it is not opaque),
-// by size.
-inline std::vector<std::pair<int, double>> WindowIconLikeness(const std::string& display)
+// Of the pictures the game's window carries as its icon (_NET_WM_ICON, which
+// docks and task switchers show; Wine hands on the window class's icon), the
+// best share of pixels that show the icon drawn from the title picture last
+// read, at that picture's size (within 12 per channel; only opacity where the
+// icon is not opaque).
+inline double WindowIconLikeness(const std::string& display)
 {
     std::istringstream text(OutputOnDisplay(display, "xprop -notype -id \"$(xdotool search --name '^mirelantha$' "
                                                      "| head -n 1)\" 32c _NET_WM_ICON | cut -s -d = -f 2"));
@@ -518,7 +518,7 @@ inline std::vector<std::pair<int, double>> WindowIconLikeness(const std::string&
     {
         values.push_back(static_cast<uint32_t>(std::stoul(value)));
     }
-    std::vector<std::pair<int, double>> icons;
+    double best = 0.0;
     for (size_t at = 0; at + 2 <= values.size() && values[at] == values[at + 1] &&
                         at + 2 + size_t(values[at]) * values[at] <= values.size();
          at += 2 + size_t(values[at]) * values[at])
@@ -538,9 +538,9 @@ inline std::vector<std::pair<int, double>> WindowIconLikeness(const std::string&
             }
             alike += worst <= 12;
         }
-        icons.emplace_back(size, alike / double(size * size));
+        best = std::max(best, alike / double(size * size));
     }
-    return icons;
+    return best;
 }
 
 }  // namespace e2e

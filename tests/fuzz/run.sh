@@ -3,7 +3,7 @@
 # sanitizers) and runs each one on its seed corpus for a while.
 #
 #     tests/fuzz/run.sh [SECONDS-PER-TARGET]      default 20
-#     FUZZ_TARGETS="load_sample sfx_render" tests/fuzz/run.sh 60    only these
+#     FUZZ_TARGETS="load_sample sfx_script" tests/fuzz/run.sh 60    only these
 #
 # The corpus under tests/fuzz/corpus/<name>/ is only read: new inputs go to a
 # temporary folder. A crash, leak, sanitizer report or timeout stops that
