@@ -1,9 +1,9 @@
 // Screenshots as files a player finds: their numbering, that nothing is
 // overwritten (not even by another game saving at the same moment), that a
-// working folder that cannot take them sends them to the pictures folder and
-// leaves no broken file, and the presented picture stretched to any window
-// size. The play-through compares a whole
-// screenshot with the title screen.
+// working folder that cannot take them sends them to the pictures folder
+// (which the user-dirs file names) and leaves no broken file, and the
+// presented picture stretched to any window size. The play-through compares
+// whole screenshots with the screens.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pictures_folder.h"
 #include "app/screenshot.h"
 #include "gfx/display_image.h"
 #include "tests/test_platform.h"
@@ -249,4 +250,34 @@ TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNoth
     std::vector<uint32_t> out(16 * 12, 77);
     ScaleDisplayImage(nullptr, 16, 12, reinterpret_cast<uint8_t*>(out.data()));
     EXPECT_EQ(out, std::vector<uint32_t>(16 * 12, 0xFF000000u)) << "RGBA 0, 0, 0, 255 in little-endian words";
+}
+
+// The pictures folder an XDG user-dirs file names, as desktops write that
+// file and as players edit it.
+TEST(PicturesFolder, TheUserDirsFileNamesItUnderHomeOrAbsolutelyAndTheLastValidLineCounts)
+{
+    const std::string home = "/home/gärtner";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // As xdg-user-dirs-update writes it, in a translated desktop.
+        {"# This file is written by xdg-user-dirs-update\n"
+         "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+         "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n",
+         "/home/gärtner/Bilder"},
+        {"XDG_PICTURES_DIR=\"/srv/pictures/\"\n", "/srv/pictures"},
+        {"  XDG_PICTURES_DIR = \"${HOME}/My \\\"Pictures\\\"\"", "/home/gärtner/My \"Pictures\""},
+        // Set to the home folder itself: no folder of its own.
+        {"XDG_PICTURES_DIR=\"$HOME/\"\n", "/home/gärtner"},
+        // The last valid assignment wins; broken ones are passed over.
+        {"XDG_PICTURES_DIR=\"$HOME/one\"\nXDG_PICTURES_DIR=\"$HOME/two\"\n", "/home/gärtner/two"},
+        {"XDG_PICTURES_DIR=\"$HOME/one\"\nXDG_PICTURES_DIR=\"relative\"\nXDG_PICTURES_DIR=\"$HOME/open\n",
+         "/home/gärtner/one"},
+        {"# XDG_PICTURES_DIR=\"$HOME/commented\"\nXDG_PICTURES_DIRS=\"/x\"\nXDG_PICTURES_DIR=$HOME/unquoted\n", ""},
+        {"XDG_PICTURES_DIR=\"$HOMEWORK/x\"\n", ""},
+        {"", ""},
+    };
+    for (const auto& [text, folder] : cases)
+    {
+        EXPECT_EQ(PicturesFolderFromUserDirs(text, home), folder) << text;
+    }
+    EXPECT_EQ(PicturesFolderFromUserDirs("XDG_PICTURES_DIR=\"$HOME/Pictures\"", ""), "") << "no home";
 }

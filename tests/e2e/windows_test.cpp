@@ -77,7 +77,8 @@ TEST_F(Windows, TheConsoleToolsReadAndWriteNamesInAnyScript)
     };
     const std::string in = "'" + folder.string();
 
-    EXPECT_EQ(run("garden-replay.exe", "--seed 7 --ticks 6 --every 6 --events " + in + "/keys.txt' --frames " + in + "'"),
+    EXPECT_EQ(run("garden-replay.exe", "--seed 7 --ticks 6 --every 6 --events " + in + "/keys.txt' --frames " + in +
+                                           "'"),
               0)
         << ReadAll(scratch.path / "errors.txt");
     EXPECT_NE(ReadAll(scratch.path / "out.txt").find('{'), std::string::npos) << "no state printed";
