@@ -137,7 +137,7 @@ if wanted pulse; then
     await "$XDG_RUNTIME_DIR/log" pactl info
     for library in "" "$compat"; do
         LD_LIBRARY_PATH="$library" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" \
-            --gtest_filter='SoundServer.PulseAudio*'
+            --gtest_filter='SoundServer.*'
     done
     kill "$server" && wait "$server" || true
     server=""
@@ -158,7 +158,7 @@ if wanted pipewire; then
     pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=mirelantha_test
         media.class=Audio/Sink object.linger=true audio.position=[FL FR] }' >/dev/null
     LD_LIBRARY_PATH="$compat" MIRELANTHA_PIPEWIRE_SINK=mirelantha_test "$build/test_e2e" \
-        --gtest_filter='SoundServer.PipeWire*'
+        --gtest_filter='SoundServer.*'
     kill -- -"$session" 2>/dev/null || true
     wait "$session" || true
     kill "$server" && wait "$server" || true
