@@ -460,8 +460,8 @@ public:
     // Runs a line of xdotool actions, with its own sleeps, to the end.
     void keys(const std::string& actions) { RunOnDisplay(display, "xdotool " + actions); }
 
-    // Presses Print Screen and reads the window-sized file it writes: the
-    // first number not yet taken, also by a press a busy machine repeated.
+    // Presses Print Screen and reads the window-sized file it writes under
+    // the first number not yet taken.
     bool screenshot(Picture& picture)
     {
         while (fs::exists(shot(nextScreenshot)))
