@@ -38,49 +38,39 @@ protected:
     }
 };
 
-TEST_F(DataDirectory, AWorkingDirectoryWhoseDatHoldsTheGamesDataKeepsIt)
+// The working directory's dat counts when it holds the title picture or one
+// sample under its own name; a player's own dat (in the home folder a menu
+// starts the game in) or a file called dat does not hide the installed data.
+TEST_F(DataDirectory, TheWorkingDirectorysDatOnlyWhenItHoldsTheGamesDataElseTheInstalledFolder)
 {
-    // The title picture, or one sample under its own name, makes it the game's.
     fs::create_directories(working / "dat" / "samples");
+    std::ofstream(working / "dat" / "notes.txt") << "the player's";
+    std::ofstream(working / "dat" / "samples" / "kick.wav") << "the player's";
+    EXPECT_EQ(ChooseDataDirectory(program.string()), installed.string());
+    ReadTitlePictureFile(ChooseDataDirectory(program.string()));
+    EXPECT_EQ(TitlePicture[0][0], 7);
     std::ofstream(working / "dat" / "samples" / "drum0.ogg") << "";
     EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
     fs::remove(working / "dat" / "samples" / "drum0.ogg");
     std::ofstream(working / "dat" / "lh0.txt") << "";
     EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
-}
 
-TEST_F(DataDirectory, APlayersOwnDatDoesNotHideTheInstalledData)
-{
-    fs::create_directories(working / "dat" / "samples");
-    std::ofstream(working / "dat" / "notes.txt") << "the player's";
-    std::ofstream(working / "dat" / "samples" / "kick.wav") << "the player's";
-    ASSERT_EQ(ChooseDataDirectory(program.string()), installed.string());
-    ReadTitlePictureFile(ChooseDataDirectory(program.string()));
-    EXPECT_EQ(TitlePicture[0][0], 7);
-}
-
-TEST_F(DataDirectory, OtherwiseTheInstalledFolderBesideTheProgramWhereverItWasMoved)
-{
-    ASSERT_EQ(ChooseDataDirectory(program.string()), installed.string());
-    ReadTitlePictureFile(ChooseDataDirectory(program.string()));
-    EXPECT_EQ(TitlePicture[0][0], 7);
-
-    // A file called "dat" is not a data folder.
+    fs::remove_all(working / "dat");
     std::ofstream(working / "dat") << "not a folder";
     EXPECT_EQ(ChooseDataDirectory(program.string()), installed.string());
+}
 
-    // The whole install moved somewhere else.
+// Wherever the install was moved; without it, or with no program known, dat
+// as before.
+TEST_F(DataDirectory, TheInstalledFolderFollowsAMovedInstallAndWithoutOneItIsDat)
+{
     const fs::path moved = root / "opt";
     fs::rename(root / "usr", moved);
     const fs::path movedProgram = moved / "games" / "mirelantha";
     EXPECT_EQ(ChooseDataDirectory(movedProgram.string()),
               (movedProgram.parent_path() / DataFromProgram).lexically_normal().string());
-}
-
-TEST_F(DataDirectory, WithNeitherOrAnUnknownProgramItIsDatAsBefore)
-{
-    fs::remove_all(installed);
-    EXPECT_EQ(ChooseDataDirectory(program.string()), "dat");
+    fs::remove_all(moved);
+    EXPECT_EQ(ChooseDataDirectory(movedProgram.string()), "dat");
     EXPECT_EQ(ChooseDataDirectory(""), "dat");
 }
 

@@ -1,8 +1,16 @@
 // The main loop's arithmetic and order: ticks from milliseconds, the sleep
-// policy, and what one iteration does with a scripted platform.
+// policy, what one iteration does with a scripted platform, and what a
+// presented frame shows: the title screen with no game mode active, else the
+// mode's own drawing, always on a cleared buffer.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 #include "game/game_state.h"
+#include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
+#include "gfx/title_screen.h"
 #include "tests/app/fake_platform.h"
 
 using MainLoop = ShellTest;
@@ -75,4 +83,33 @@ TEST_F(MainLoop, EscapeOnTitleEndsAfterTicksAndAudioUpdateWithoutPresenting)
                             [](const AudioSlot& slot) { return slot.titleMusic; }));
     EXPECT_EQ(platform.presents(), 0);
     EXPECT_TRUE(platform.delays.empty());
+}
+
+namespace
+{
+// A stand-in mode that leaves one mark.
+class MarkingMode : public GameState
+{
+public:
+    void draw() override { ScreenBuffer[PixelOffset(1, 1)] = 8; }
+};
+}  // namespace
+
+TEST(ComposeFrame, CountsTheFrameAndDrawsTheTitleOrTheActiveModeOnACleanBuffer)
+{
+    std::memset(TitlePicture, 0, sizeof(TitlePicture));
+    FrameCounter = 41;
+    for (bool active : {false, true})
+    {
+        ActiveMode = active ? std::make_unique<MarkingMode>() : nullptr;
+        ModeActive = active;
+        std::memset(ScreenBuffer, 6, sizeof(ScreenBuffer));
+        ComposeFrame();
+        EXPECT_EQ(ScreenBuffer[PixelOffset(0, 0)], 0) << active;
+        EXPECT_EQ(ScreenBuffer[PixelOffset(1, 1)], active ? 8 : 0);
+        EXPECT_EQ(ScreenBuffer[PixelOffset(5, 82)], active ? 0 : 3);  // the title's first column
+    }
+    EXPECT_EQ(FrameCounter, 43u);
+    ModeActive = false;
+    ActiveMode.reset();
 }

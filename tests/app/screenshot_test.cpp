@@ -1,9 +1,9 @@
 // Screenshots as files a player finds: their numbering, that nothing is
 // overwritten (not even by another game saving at the same moment), that a
-// working folder that cannot take them sends them to the pictures folder and
-// leaves no broken file, and the presented picture stretched to any window
-// size. The play-through compares a whole
-// screenshot with the title screen.
+// working folder that cannot take them sends them to the pictures folder
+// (which the user-dirs file names) and leaves no broken file, and the
+// presented picture stretched to any window size. The play-through compares
+// whole screenshots with the screens.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,10 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "app/pictures_folder.h"
 #include "app/screenshot.h"
 #include "gfx/display_image.h"
-#include "tests/small_disk.h"
 #include "tests/test_platform.h"
+#ifndef _WIN32
+#include "tests/small_disk.h"
+#endif
 
 namespace
 {
@@ -52,46 +55,35 @@ std::vector<uint8_t> PositionImage()
 }
 const std::vector<uint8_t> Staging = PositionImage();
 
-// The player's home for one test: HOME (and no XDG_CONFIG_HOME, so the
-// user-dirs file is home/.config/user-dirs.dirs) until the end of its scope.
-// Only Linux finds the pictures folder from the environment; the tests that
-// need one need a small disk too, and are skipped on Windows.
+#ifndef _WIN32
+// The player's home for one test: HOME, with no XDG_CONFIG_HOME, so that the
+// user-dirs file is home/.config/user-dirs.dirs. Only Linux finds the
+// pictures folder from the environment; the tests that need one need a small
+// disk too, which Windows cannot mount for them.
 class PlayerHome
 {
 public:
     explicit PlayerHome(const fs::path& home, const std::string& userDirs = "")
     {
-#ifndef _WIN32
-        for (auto& [name, value] : saved)
-        {
-            const char* now = std::getenv(name);
-            value = now ? now : "";
-            unsetenv(name);
-        }
         setenv("HOME", home.c_str(), 1);
+        unsetenv("XDG_CONFIG_HOME");
         if (!userDirs.empty())
         {
             fs::create_directories(home / ".config");
             std::ofstream(home / ".config" / "user-dirs.dirs") << userDirs;
         }
-#else
-        (void)home;
-        (void)userDirs;
-#endif
     }
     ~PlayerHome()
     {
-#ifndef _WIN32
-        for (const auto& [name, value] : saved)
-        {
-            value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
-        }
-#endif
+        setenv("HOME", keptHome.c_str(), 1);
+        keptConfig.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", keptConfig.c_str(), 1);
     }
 
 private:
-    std::pair<const char*, std::string> saved[2] = {{"HOME", ""}, {"XDG_CONFIG_HOME", ""}};
+    const std::string keptHome = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    const std::string keptConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
 };
+#endif
 
 bool IsPng(const fs::path& name)
 {
@@ -168,6 +160,7 @@ TEST_F(Screenshots, PressesFasterThanTheWriterFillItsQueueAndThoseBeyondAreRepor
     EXPECT_GE(saved, static_cast<int>(MaxPendingScreenshots));
 }
 
+#ifndef _WIN32
 TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndThePicturesGoToThePicturesFolder)
 {
     SmallDisk disk(12288);
@@ -230,6 +223,8 @@ TEST_F(Screenshots, AReadOnlyFolderSendsThemToThePicturesFolderAndWithNoneTheLos
     EXPECT_EQ(readOnly.files(), std::vector<std::string>{});
 }
 
+#endif
+
 TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNothingPresentedIsBlack)
 {
     for (auto [width, height] : {std::pair{1366, 768}, {300, 200}, {1920, 1080}})
@@ -255,4 +250,34 @@ TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNoth
     std::vector<uint32_t> out(16 * 12, 77);
     ScaleDisplayImage(nullptr, 16, 12, reinterpret_cast<uint8_t*>(out.data()));
     EXPECT_EQ(out, std::vector<uint32_t>(16 * 12, 0xFF000000u)) << "RGBA 0, 0, 0, 255 in little-endian words";
+}
+
+// The pictures folder an XDG user-dirs file names, as desktops write that
+// file and as players edit it.
+TEST(PicturesFolder, TheUserDirsFileNamesItUnderHomeOrAbsolutelyAndTheLastValidLineCounts)
+{
+    const std::string home = "/home/gärtner";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // As xdg-user-dirs-update writes it, in a translated desktop.
+        {"# This file is written by xdg-user-dirs-update\n"
+         "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+         "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n",
+         "/home/gärtner/Bilder"},
+        {"XDG_PICTURES_DIR=\"/srv/pictures/\"\n", "/srv/pictures"},
+        {"  XDG_PICTURES_DIR = \"${HOME}/My \\\"Pictures\\\"\"", "/home/gärtner/My \"Pictures\""},
+        // Set to the home folder itself: no folder of its own.
+        {"XDG_PICTURES_DIR=\"$HOME/\"\n", "/home/gärtner"},
+        // The last valid assignment wins; broken ones are passed over.
+        {"XDG_PICTURES_DIR=\"$HOME/one\"\nXDG_PICTURES_DIR=\"$HOME/two\"\n", "/home/gärtner/two"},
+        {"XDG_PICTURES_DIR=\"$HOME/one\"\nXDG_PICTURES_DIR=\"relative\"\nXDG_PICTURES_DIR=\"$HOME/open\n",
+         "/home/gärtner/one"},
+        {"# XDG_PICTURES_DIR=\"$HOME/commented\"\nXDG_PICTURES_DIRS=\"/x\"\nXDG_PICTURES_DIR=$HOME/unquoted\n", ""},
+        {"XDG_PICTURES_DIR=\"$HOMEWORK/x\"\n", ""},
+        {"", ""},
+    };
+    for (const auto& [text, folder] : cases)
+    {
+        EXPECT_EQ(PicturesFolderFromUserDirs(text, home), folder) << text;
+    }
+    EXPECT_EQ(PicturesFolderFromUserDirs("XDG_PICTURES_DIR=\"$HOME/Pictures\"", ""), "") << "no home";
 }

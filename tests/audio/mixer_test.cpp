@@ -1,8 +1,12 @@
 // The mixer seen from outside: sound effects travelling through the exchange,
-// the device buffer the callback fills, the wrap of loud sums and the echo
-// damping a new game asks for.
+// the device buffer the callback fills, the wrap of loud sums, the echo
+// damping a new game asks for, a stored mix of six voices and of the echo
+// network alone, and music notes when the music voices run out. (Each
+// generator's whole course from a seed is checked by the stored renders of
+// the audio export tool.)
 
 #include "tests/audio/audio_harness.h"
+#include "tests/digest.h"
 
 namespace
 {
@@ -84,4 +88,96 @@ TEST(Callback, WritesWholeFramesWrappingLoudSumsAndLeavesTheRemainderBytesUntouc
     AudioCallback(nullptr, tiny.data(), -8);
     EXPECT_EQ(tiny, std::vector<uint8_t>(3, 0xab));
     EXPECT_EQ(SampleClock, 61u);
+}
+
+// Any change to the arithmetic of a waveform, the envelope, the pan, the send
+// or the echo shows in the stored frames of six voices.
+TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
+{
+    StereoSample recording[300];
+    for (int i = 0; i < 300; ++i)
+    {
+        recording[i] = {static_cast<int16_t>((i * 211) % 20000 - 10000), static_cast<int16_t>(9000 - i * 60)};
+    }
+    SampleData saved = SampleBank[12];
+    SampleBank[12] = {recording, 300};
+
+    AudioStartupState();
+    SampleClock = 1;  // clear of the beat: no music in these frames
+    const Voice mix[] = {
+        PlainVoice(KindSine, 441.0f, 0.3f, 0, 0, 1000, 0, 0.5f, 0.0f),
+        PlainVoice(KindSquare, 220.5f, 0.2f, 10, 0, 300, 100, 1.0f, 0.5f),
+        PlainVoice(KindTriangle, 882.0f, 0.25f, 0, 50, 200, 100, 0.3f, -0.7f),
+        PlainVoice(KindSineSweepUp, 300.0f, 0.4f, 5, 200, 100, 50, 0.8f, 0.2f),
+        PlainVoice(KindFmSine, 523.25f, 0.35f, 20, 10, 250, 80, 0.6f, -0.2f),
+        PlainVoice(SampleKind(SoundDrum0 + 12), 0.0f, 0.9f, 30, 0, 300, 0, 0.45f, 0.1f),
+    };
+    for (int i = 0; i < 6; ++i)
+    {
+        Voices[MusicVoiceBase + i] = mix[i];
+        VoiceActive[MusicVoiceBase + i] = true;
+    }
+    std::vector<uint8_t> bytes(4 * 400);
+    AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
+    SampleBank[12] = saved;
+    std::vector<StereoSample> frames = DecodeFrames(bytes);
+
+    // Frame 0: only the sine (0) and the triangle at level 0 sound; the echo
+    // ring is still empty apart from this frame's own send.
+    EXPECT_EQ(frames[0].left, 0);
+    EXPECT_EQ(frames[0].right, 0);
+    // Frame 25, left, worked by hand: sine 441 Hz at a quarter turn 4914;
+    // square low -3276 panned x1.2 to -3931; triangle in its attack at 2047
+    // panned x0.72 to 1474; the swept sine 92; the FM sine 2537; no echo yet.
+    EXPECT_EQ(frames[25].left, 5086);
+    EXPECT_EQ(frames[25].right, 7972);
+    EXPECT_EQ(frames[137].left, -6594);
+    EXPECT_EQ(frames[137].right, 1128);
+    EXPECT_EQ(frames[399].left, 47);
+    EXPECT_EQ(frames[399].right, -97);
+    EXPECT_EQ(Digest(bytes.data(), bytes.size()), 664400118u);
+}
+
+// The echo network on its own: two trips round the ring after a burst of loud
+// send and dry sound cover all three taps, the reverse tap's wrap, the
+// feedback, the truncation toward zero and the wrap of loud sums.
+TEST(Echo, ABurstGivesTheStoredEchoesForTwoTripsRoundTheRing)
+{
+    ResetEcho();
+    uint32_t digest = DigestStart;
+    for (int frame = 0; frame < 2 * EchoRingFrames; ++frame)
+    {
+        // 3000 frames of loud sound and send, then a quiet tone, then silence.
+        const int16_t loud = static_cast<int16_t>(frame < 3000 ? frame * 7919 % 60001 - 30000 : 0);
+        const StereoSample send = {loud, static_cast<int16_t>(-loud / 3)};
+        // Near full scale where the half-ring tap plays the burst back, so
+        // the output sums wrap.
+        const bool full = frame >= 37000 && frame < 41000;
+        const StereoSample dry = frame < 3000    ? StereoSample{loud, static_cast<int16_t>(loud / 2)}
+                                 : full          ? StereoSample{32000, -32000}
+                                 : frame < 20000 ? StereoSample{static_cast<int16_t>(frame % 200 - 100), 0}
+                                                 : StereoSample{0, 0};
+        const StereoSample out = EchoFrame(dry, send);
+        digest = Digest(&out, sizeof out, digest);
+    }
+    digest = Digest(EchoBuffer, sizeof EchoBuffer, digest);
+    EXPECT_EQ(digest, 3085937186u) << digest;
+}
+
+TEST(MusicNotes, FullPoolDropsTheNoteWithoutADrawAndTheSearchWrapsToTheFreeVoice)
+{
+    AudioStartupState();
+    std::fill(VoiceActive + MusicVoiceBase, VoiceActive + VoiceCount, true);
+    nextMusicVoice = 20;
+    std::srand(6);
+    const int next = std::rand();
+    std::srand(6);
+    PlayMusicNote(KindSquare, 440.0f, 0.04f, 1.0f, 0.0f, 18900, 0);
+    EXPECT_EQ(nextMusicVoice, 20);
+    EXPECT_EQ(std::rand(), next);  // a dropped note draws nothing
+
+    VoiceActive[MusicVoiceBase + 10] = false;
+    PlayMusicNote(KindSquare, 440.0f, 0.04f, 1.0f, 0.0f, 18900, 0);
+    EXPECT_EQ(nextMusicVoice, 10);
+    EXPECT_TRUE(VoiceActive[MusicVoiceBase + 10]);
 }

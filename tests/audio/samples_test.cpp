@@ -1,12 +1,14 @@
-// The sample bank and the sound effects: odd and broken files stay silent
-// without harm, the loader can be stopped, and PlaySound / PlaySoundEx claim,
-// refuse and recycle voices as the game hears.
+// The sample bank and the sound effects: odd, damaged and broken files stay
+// silent without harm (every shipped one loads: see the missing cat), the
+// loader can be stopped, and PlaySound / PlaySoundEx claim, refuse and
+// recycle voices as the game hears.
 
 #include <chrono>
 #include <cmath>
 #include <thread>
 
 #include "tests/audio/audio_harness.h"
+#include "tests/ogg_pages.h"
 
 namespace
 {
@@ -95,21 +97,40 @@ TEST_F(SampleFiles, MonoFeedsBothSidesAndAThirdChannelIsDropped)
     EXPECT_NEAR(Rms(three, false), 0.25 * 32767 / std::sqrt(2.0), 600.0);
 }
 
-TEST_F(SampleFiles, EmptyCutHalvedGarbageAndMissingFilesLoadAsSilence)
+// Every page of a sample must be whole and pass its checksum, and its headers
+// must be well formed, before the decoder sees it: a damaged comment header
+// once made it loop for seconds over gigabytes, or crash.
+TEST_F(SampleFiles, EmptyCutDamagedGarbageAndMissingFilesLoadAsSilence)
 {
-    std::vector<uint8_t> real = ReadBytes(ShippedSamples + "/drumB.ogg");
+    const std::string real = ReadAll(ShippedSamples + "/step.ogg");
     ASSERT_GT(real.size(), 200u);
-    std::string garbage(real.rbegin(), real.rend());  // a real file backwards
+    const std::string garbage(real.rbegin(), real.rend());  // a real file backwards
+    std::string flipped = real;
+    flipped[flipped.size() / 2] ^= 0x10;
+    // A page sealed with a good checksum whose comment header claims far more
+    // comments than it holds.
+    std::vector<uint8_t> counted(real.begin(), real.end());
+    const size_t page = OggPageLength(counted, 0);
+    const size_t packet = page + 27 + counted[page + 26];
+    ASSERT_EQ(std::string(real, page, 4) + char(counted[packet]), std::string("OggS\x03"));
+    std::copy_n("\xff\xff\xff\x7f", 4, &counted[packet + 11 + Le32(&counted[packet + 7])]);
+    SealOggPage(counted, page);
 
     ScratchFolder scratch;
     scratch.write("empty.ogg", "");
-    scratch.write("cut_headers.ogg", std::string(real.begin(), real.begin() + 100));  // the decoder cannot even start
-    scratch.write("half.ogg", std::string(real.begin(), real.begin() + real.size() / 2));
+    scratch.write("cut_headers.ogg", real.substr(0, 100));  // the decoder cannot even start
+    scratch.write("half.ogg", real.substr(0, real.size() / 2));
+    scratch.write("short_by_one.ogg", real.substr(0, real.size() - 1));
+    scratch.write("flipped.ogg", flipped);
     scratch.write("garbage.ogg", garbage);
     // "OggS" followed by nonsense looks like a stream only at first glance.
     scratch.write("fake_header.ogg", "OggS" + garbage.substr(0, 500));
+    scratch.write("comment_count.ogg", std::string(counted.begin(), counted.end()));
+    std::filesystem::copy(MIRELANTHA_SOURCE_DIR "/tests/data/ogg_damaged/huge_comment_count_unchecked.ogg",
+                          scratch.path / "comment_count_unchecked.ogg");
     useDirectory(scratch.path.string());
-    for (const char* name : {"empty", "cut_headers", "half", "garbage", "fake_header", "missing"})
+    for (const char* name : {"empty", "cut_headers", "half", "short_by_one", "flipped", "garbage", "fake_header",
+                             "comment_count", "comment_count_unchecked", "missing"})
     {
         EXPECT_TRUE(load(name).empty()) << name;
     }

@@ -1,22 +1,27 @@
-// A whole game played through the real program under a private X server: the
-// title screen in a screenshot and in the window itself, the stock read off the
-// side panel, every tile of it planted with the keyboard, the garden opened and
-// walked, the way back and out, and the sound of the whole run as SDL's disk
-// audio driver wrote it.
-//
-// One test, because every step builds on the one before (the walk depends on
-// the stock the panel shows) and a run takes about twenty seconds.
+// A whole game played through the real program as a player plays it: the
+// title screen in a screenshot and in the window itself, the stock read off
+// the side panel, every tile of it planted with the keyboard, the garden
+// opened and walked, the way back and out, one picture per press and nothing
+// else written where it was started, and the sound of the whole run as SDL's
+// disk audio driver wrote it. One scenario, because every step builds on the
+// one before (the walk depends on the stock the panel shows), run on every
+// stack: the build tree's program, on each SDL 1.2 library, and the game as
+// players install it (the Debian package unpacked anywhere or installed in a
+// minimal system, the Windows zip) wherever tools/test.sh and
+// tests/linux/stacks.sh name one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstdint>
 #include <numeric>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "game/sprites.h"
-#include "gfx/font.h"
+#include "game/game_title.h"
 #include "tests/e2e/program_run.h"
 #include "tests/stock_panel.h"
 
@@ -25,77 +30,24 @@ using namespace e2e;
 namespace
 {
 
-// What the player sees of the garden.
-constexpr int BoardSide = 8;
-constexpr int CellPixels = 12;
-constexpr int TileKinds = 7;
 constexpr int WholeStock = 36;
 constexpr const char* TileKeys[TileKinds] = {"z", "x", "c", "v", "b", "n", "m"};
-const char* const OpenPrompt = "press space to open garden";
-
-// Text baseline of panel row i (tile code i + 1): code 1 at the top.
-constexpr int PanelBaseline[TileKinds] = {85, 72, 59, 46, 33, 20, 7};
-
 constexpr int FullScale = 32768;
 
-//------------------------------------------------------------------------------
-// The screens the program should show, drawn here without it
-//------------------------------------------------------------------------------
-
-// A panel row's "x" and stock count as the panel writes them: the count in
-// decimal from column 122; one that would run past the last column moves left
-// to end there, and the "x" keeps one blank column before it.
-void DrawStockCount(int stock, int y)
+// Text baseline of panel row `row` (tile code row + 1): code 1 at the top.
+constexpr int PanelBaseline(int row)
 {
-    const std::string count = std::to_string(stock);
-    const int countColumn = std::min(122, ScreenWidth + 1 - TextWidth(count.c_str()));
-    DrawText("x", std::min(118, countColumn - TextWidth("x")), y, 1, 1);
-    DrawText(count.c_str(), countColumn, y, 2, 1);
+    return 85 - 13 * row;
 }
 
-// The planting phase as the test drives it.
-struct Planting
-{
-    int tiles[BoardSide * BoardSide] = {};  // cell (x, y) at x * 8 + y
-    int cursorX = 4;
-    int cursorY = 4;
-    int stock[TileKinds] = {};              // entry k: code k + 1
-};
-
-// The whole planting screen: tiles, cursor, separator, stock panel and, once
-// the stock is used up, the prompt to open the garden.
-Cells DrawExpectedPlanting(const Planting& planting)
+// The planting screen the program should show for the tiles, stock and
+// cursor of `planting`, as the planting mode draws them (how it draws a
+// board and a panel is the unit tests' business; here it is what the player
+// put there and what the window shows).
+Cells DrawnPlanting(GameTitle& planting)
 {
     ClearScreenBuffer();
-    for (int cell = 0; cell < BoardSide * BoardSide; cell++)
-    {
-        drawSprite(planting.tiles[cell], CellPixels * (cell / 8) + 6, CellPixels * (cell % 8) + 6, OrientUpright, false);
-    }
-    int left = CellPixels * planting.cursorX;
-    int bottom = CellPixels * planting.cursorY;
-    for (int k = 0; k < CellPixels; k++)
-    {
-        PutPixelClipped(left + k, bottom, 6);
-        PutPixelClipped(left + k, bottom + CellPixels - 1, 6);
-        PutPixelClipped(left, bottom + k, 6);
-        PutPixelClipped(left + CellPixels - 1, bottom + k, 6);
-    }
-    std::fill_n(ScreenBuffer + PixelOffset(96, 0), ScreenHeight, int8_t{3});  // the separator
-    for (int row = 0; row < TileKinds; row++)
-    {
-        int y = PanelBaseline[row];
-        drawSprite(row + 1, 110, y + 2, OrientUpright, true);
-        DrawText(TileKeys[row], 98, y, 5, 1);
-        DrawStockCount(planting.stock[row], y);
-    }
-    if (std::accumulate(std::begin(planting.stock), std::end(planting.stock), 0) == 0)
-    {
-        for (int x = 10; x <= 117; x++)
-        {
-            std::fill_n(ScreenBuffer + PixelOffset(x, 2), 8, int8_t{0});  // the prompt's box, y 2 to 9
-        }
-        DrawText(OpenPrompt, 64 - TextWidth(OpenPrompt) / 2, 4, 8, 1);
-    }
+    planting.draw();
     return CaptureScreenBuffer();
 }
 
@@ -131,7 +83,7 @@ bool GardenerMoved(const Cells& shown)
 
 struct Cell
 {
-    int x, y;
+    int32_t x, y;
     bool operator==(Cell other) const { return x == other.x && y == other.y; }
     bool operator!=(Cell other) const { return !(*this == other); }
 };
@@ -142,10 +94,10 @@ struct Cell
 std::vector<Cell> PlantingPath()
 {
     std::vector<Cell> path = {{4, 4}, {3, 4}, {2, 4}, {1, 4}, {0, 4}};
-    for (int k = 0; k < 4 * BoardSide; k++)
+    for (int k = 0; k < 4 * BoardSize; k++)
     {
-        const int y = 3 - k / BoardSide;  // odd rows rightwards, even rows leftwards
-        path.push_back({y % 2 == 1 ? k % BoardSide : BoardSide - 1 - k % BoardSide, y});
+        const int y = 3 - k / BoardSize;  // odd rows rightwards, even rows leftwards
+        path.push_back({y % 2 == 1 ? k % BoardSize : BoardSize - 1 - k % BoardSize, y});
     }
     return path;
 }
@@ -169,9 +121,9 @@ Cells ShownNow()
 bool FindCursor(const Cells& shown, Cell& cursor)
 {
     int found = 0;
-    for (int x = 0; x < BoardSide; x++)
+    for (int x = 0; x < BoardSize; x++)
     {
-        for (int y = 0; y < BoardSide; y++)
+        for (int y = 0; y < BoardSize; y++)
         {
             bool outline = true;
             for (int k = 0; k < CellPixels && outline; k++)
@@ -203,37 +155,68 @@ int MusicLevel(const std::vector<StereoSample>& samples, size_t from, size_t to)
     return peaks[peaks.size() / 2];
 }
 
-}  // namespace
-
-TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
+// The player's own files in a folder; hidden ones are settings and caches,
+// such as the OpenGL library's.
+std::vector<std::string> Listing(const fs::path& folder)
 {
-    Program program;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name[0] != '.')
+        {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The whole game on `program`, which shows the title picture in `data`.
+void PlayThrough(Program& program, const fs::path& data,
+                 std::vector<std::pair<std::string, std::string>> environment = {})
+{
+    ASSERT_GT(fs::file_size(data / "lh0.txt"), 4096u) << "no title picture in " << data;
+    const std::vector<std::string> before = Listing(program.folder);
     const fs::path audioFile = program.scratch.path / "audio.raw";
-    program.start({{"SDL_AUDIODRIVER", "disk"},
-                   {"SDL_DISKAUDIOFILE", audioFile.string()},
-                   {"SDL_DISKAUDIODELAY", "46"}});  // ms per 2048-frame buffer: real time
-    ASSERT_TRUE(program.windowShown());
+    environment.insert(environment.end(), {{"SDL_AUDIODRIVER", "disk"},
+                                           {"SDL_DISKAUDIOFILE", audioFile.string()},
+                                           {"SDL_DISKAUDIODELAY", "46"}});  // ms per 2048-frame buffer: real time
+    program.start(environment);
+    ASSERT_TRUE(program.windowShown()) << ReadAll(program.errorFile);
     ASSERT_TRUE(WaitFor([&] { return AudioFrames(audioFile) > 0; }, 5000)) << "no sound is being written";
     // The first frames, and title music: its first notes may fall a few
     // beats (0.43 s each) after the start.
     SleepMs(1000);
     EXPECT_TRUE(WaitFor([&] { return MusicHeard(audioFile); }, 6000)) << "no title music";
 
-    // 1. The title screen.
+    // 1. The title screen, in a screenshot and in the window itself: the quad
+    // maps the picture the right way up and round, corner to corner.
     Picture picture;
     std::string first;
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot";
-    Cells blinkOn;
-    Cells blinkOff;
-    DrawExpectedTitle(ProgramData(), blinkOn, blinkOff);
-    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
-        << "title screen: " << first;
-    // And the window itself shows the same: the quad maps the picture the
-    // right way up and round, corner to corner.
+    EXPECT_EQ(TitleDifferences(picture, data, first), 0) << "title screen: " << first;
     Picture window;
     ASSERT_TRUE(ReadXvfbScreen(window) && window.width == Width && window.height == Height);
-    EXPECT_EQ(CountDifferences(ReadCells(window), blinkOn, WholeScreen, first, &blinkOff), 0)
-        << "title screen in the window: " << first;
+    EXPECT_EQ(TitleDifferences(window, data, first), 0) << "title screen in the window: " << first;
+    // The window as the desktop sees it: the title picture as its icon (under
+    // Wine scaled from the icon file's own pictures), and natively the menu
+    // entry's window class, by which docks match the two.
+    EXPECT_GE(WindowIconLikeness(program.display), UnderWine ? 0.9 : 1.0) << "not the title picture's icon";
+    std::smatch entryClass;
+    const std::string entry = ReadAll(MIRELANTHA_SOURCE_DIR "/platform/linux/org.mirelantha.mirelantha.desktop");
+    ASSERT_TRUE(std::regex_search(entry, entryClass, std::regex("\nStartupWMClass=([^\n]*)"))) << "no class";
+    EXPECT_TRUE(UnderWine || OutputOnDisplay(program.display, "xprop -id \"$(xdotool search --name '^mirelantha$' | "
+                                                              "head -n 1)\" WM_CLASS")
+                                     .find("\"" + entryClass[1].str() + "\"\n") != std::string::npos);
+    // Under an emulator the game runs several times slower than real time:
+    // the title, its music and a screenshot are as far as the test follows it.
+    if (!Emulator.empty())
+    {
+        program.keys("key Escape");
+        EXPECT_EQ(WaitForExit(std::exchange(program.pid, 0), 30000), 0) << "Escape did not end the program";
+        return;
+    }
 
     // 2. A new game, started with a tile key that places nothing; the stock
     // is read off the side panel.
@@ -241,17 +224,17 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     program.keys(Tap("z"));
     SleepMs(1800);  // game music alone, before any tile is placed
     ASSERT_TRUE(program.screenshot(picture)) << "first planting screenshot";
-    Planting planting;
+    GameTitle planting;  // what the player has put where, as the window shows it
     Cells shown = ReadCells(picture);
     for (int row = 0; row < TileKinds; row++)
     {
-        const auto readings = ReadPanelRow(shown, PanelBaseline[row], 2, StockTexts());
+        const auto readings = ReadPanelRow(shown, PanelBaseline(row), 2, StockTexts());
         ASSERT_EQ(readings.size(), 1u) << "the stock count of panel row " << row << " is unreadable";
-        planting.stock[row] = std::stoi(readings[0].first);
+        planting.tileStock[row] = std::stoi(readings[0].first);
     }
-    EXPECT_EQ(std::accumulate(std::begin(planting.stock), std::end(planting.stock), 0), WholeStock);
-    EXPECT_GE(planting.stock[1], 4) << "at least four X tiles";
-    EXPECT_EQ(CountDifferences(shown, DrawExpectedPlanting(planting), WholeScreen, first), 0)
+    EXPECT_EQ(std::accumulate(std::begin(planting.tileStock), std::end(planting.tileStock), 0), WholeStock);
+    EXPECT_GE(planting.tileStock[1], 4) << "at least four X tiles";
+    EXPECT_EQ(CountDifferences(shown, DrawnPlanting(planting), first), 0)
         << "empty board with the cursor at (4, 4) and the stock panel: " << first;
 
     // 3. Every tile planted, each on an empty cell of the walk, codes in order.
@@ -285,31 +268,30 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
         planting.cursorX = target.x;
         planting.cursorY = target.y;
 
-        const int row = static_cast<int>(
-            std::find_if(planting.stock, planting.stock + TileKinds, [](int s) { return s > 0; }) - planting.stock);
-        Planting placed = planting;
-        placed.tiles[target.x * BoardSide + target.y] = row + 1;
-        placed.stock[row]--;
-        const Cells expected = DrawExpectedPlanting(placed);
+        const auto row = std::find_if(planting.tileStock, planting.tileStock + TileKinds, [](int s) { return s > 0; }) -
+                         planting.tileStock;
+        planting.tiles[CellIndex(target.x, target.y)] = static_cast<int32_t>(row + 1);
+        planting.tileStock[row]--;
+        const Cells expected = DrawnPlanting(planting);
         // A key seen pressed twice picks the tile up again: it is then pressed anew.
-        bool placedShown = false;
+        // The last look is judged, not a new one the window may be redrawn under.
+        Cells seen;
         size_t frame = 0;
-        for (int attempt = 0; attempt < 3 && !placedShown; attempt++)
+        for (int attempt = 0; attempt < 3 && seen != expected; attempt++)
         {
             frame = AudioFrames(audioFile);
             program.keys(Tap(TileKeys[row]));
-            placedShown = WaitFor([&] { return ShownNow() == expected; }, 3000);
+            WaitFor([&] { return (seen = ShownNow()) == expected; }, 3000);
         }
-        ASSERT_EQ(CountDifferences(ShownNow(), expected, WholeScreen, first), 0)
+        ASSERT_EQ(CountDifferences(seen, expected, first), 0)
             << "tile " << n + 1 << " is not shown placed at (" << target.x << ", " << target.y << "): " << first;
         placedAt.push_back(frame);
-        planting = placed;
 
         if (n == WholeStock / 2 - 1 || n == WholeStock - 1)
         {
             ASSERT_TRUE(program.screenshot(picture)) << "planting screenshot after " << n + 1 << " tiles";
             shown = ReadCells(picture);
-            EXPECT_EQ(CountDifferences(shown, DrawExpectedPlanting(planting), WholeScreen, first), 0)
+            EXPECT_EQ(CountDifferences(shown, DrawnPlanting(planting), first), 0)
                 << "board, cursor, stock and, once it is empty, the prompt after " << n + 1 << " tiles: " << first;
         }
     }
@@ -320,20 +302,25 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
                  "keyup Down sleep 0.1");
     ASSERT_TRUE(program.screenshot(picture)) << "garden screenshot";
     shown = ReadCells(picture);
-    Cells plainPanel(ScreenPixels, 1);
+    Cells plainPanel = shown;  // the board as it is, beside the separator and a plain panel
+    std::fill(plainPanel.begin() + PixelOffset(96, 0), plainPanel.end(), int8_t{1});
     std::fill_n(plainPanel.begin() + PixelOffset(96, 0), ScreenHeight, int8_t{3});
-    EXPECT_EQ(CountDifferences(shown, plainPanel, {96, 0, ScreenWidth - 1, ScreenHeight - 1}, first), 0)
-        << "separator and plain side panel: " << first;
+    EXPECT_EQ(CountDifferences(shown, plainPanel, first), 0) << "separator and plain side panel: " << first;
     EXPECT_TRUE(GardenerMoved(shown)) << "the gardener is still on the cell it arrived on";
 
     // 5. Back to the title, and out.
     program.keys(Tap("Escape") + " sleep 0.3");
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot after the game";
-    EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
-        << "title screen after the game: " << first;
+    EXPECT_EQ(TitleDifferences(picture, data, first), 0) << "title screen after the game: " << first;
     program.keys(Tap("Escape"));
-    const double secondsRun = std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
-    EXPECT_EQ(program.finish(), 0) << ReadAll(program.scratch.path / "stderr.txt");
+    const auto pressed = std::chrono::steady_clock::now();
+    const double secondsRun = std::chrono::duration<double>(pressed - program.started).count();
+    EXPECT_EQ(program.finish(), 0) << ReadAll(program.errorFile);
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(2)) << "a slow end after Escape";
+    std::vector<std::string> written = before;
+    written.insert(written.end(), program.taken.begin(), program.taken.end());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(Listing(program.folder), written) << "one picture per press, and nothing else";
 
     // 6. What was heard. The disk driver writes in real time, so the frame
     // counts noted above tell where each stretch lies in the recording.
@@ -361,4 +348,64 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 
     EXPECT_LT(Measure(samples, 0, samples.size()).peak, FullScale * 9 / 10);
     EXPECT_LE(CountLeaps(samples, 30000), 4) << "frames leaping by more than 30000";
+}
+
+fs::path Install(const char* variable)
+{
+    const char* root = std::getenv(variable);
+    return root ? root : "";
+}
+}  // namespace
+
+TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
+{
+    Program program;
+    PlayThrough(program, ProgramData());
+}
+
+// Each install must find the data it ships: it is started from a folder of
+// its own without a data folder.
+TEST(Installed, TheUnpackedPackagePlaysFromAnEmptyFolder)
+{
+    const fs::path root = Install("MIRELANTHA_PACKAGE_ROOT");
+    if (root.empty())
+    {
+        GTEST_SKIP() << "no unpacked package: MIRELANTHA_PACKAGE_ROOT is not set";
+    }
+    Program program(false);
+    program.path = (root / "usr/games/mirelantha").string();
+    PlayThrough(program, root / "usr/share/games/mirelantha");
+}
+
+// tests/linux/stacks.sh makes the system, installs the package, adds the
+// user "player" and names its root in MIRELANTHA_ROOT; the root sees this
+// machine's /tmp, where the X server's socket and the scratch folders are.
+TEST(Installed, ThePackageInAMinimalSystemPlaysForAnOrdinaryUserFromTheirHome)
+{
+    const fs::path root = Install("MIRELANTHA_ROOT");
+    if (root.empty())
+    {
+        GTEST_SKIP() << "no minimal system: MIRELANTHA_ROOT is not set";
+    }
+    Program program(false);
+    program.folder = root / "home/player";
+    fs::permissions(program.scratch.path, fs::perms::all);  // the player writes the sound there
+    program.path = "/usr/sbin/chroot";
+    program.arguments = {"--userspec=player:player", root.string(), "/bin/sh", "-c",
+                         "cd && exec /usr/games/mirelantha"};
+    PlayThrough(program, root / "usr/share/games/mirelantha",
+                {{"HOME", "/home/player"}, {"USER", "player"}, {"LOGNAME", "player"}});
+}
+
+// Unpacked in a folder named in several scripts and started there, as a
+// double-click does (the play-through above starts it from another folder).
+TEST(Installed, TheUnzippedWindowsGamePlaysFromItsOwnFolder)
+{
+    if (!UnderWine)
+    {
+        GTEST_SKIP() << "not the Windows game: MIRELANTHA_E2E_PROGRAM does not name an .exe";
+    }
+    Program program;
+    program.folder = fs::path(ProgramPath).parent_path();
+    PlayThrough(program, ProgramData());
 }

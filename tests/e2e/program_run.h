@@ -19,11 +19,13 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "gfx/icon.h"
 #include "gfx/palette.h"
 #include "gfx/screen_buffer.h"
 #include "gfx/title_picture.h"
@@ -42,17 +44,17 @@ inline void SleepMs(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// Runs a shell command with DISPLAY set; true when it exits 0.
+// Runs a shell command with DISPLAY set for all of it; true when it exits 0.
 inline bool RunOnDisplay(const std::string& display, const std::string& command)
 {
-    return std::system(("DISPLAY=" + display + " " + command + " >/dev/null 2>&1").c_str()) == 0;
+    return std::system(("export DISPLAY=" + display + "; " + command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // What a shell command with DISPLAY set prints on stdout.
 inline std::string OutputOnDisplay(const std::string& display, const std::string& command)
 {
     std::string output;
-    if (FILE* pipe = popen(("DISPLAY=" + display + " " + command + " 2>/dev/null").c_str(), "r"))
+    if (FILE* pipe = popen(("export DISPLAY=" + display + "; " + command + " 2>/dev/null").c_str(), "r"))
     {
         char buffer[4096];
         for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
@@ -176,7 +178,10 @@ public:
 };
 
 // One Xvfb server for all tests of the binary. It keeps its screen in an XWD
-// file in its scratch folder, so tests can see what the window shows.
+// file in its scratch folder, so tests can see what the window shows. It has
+// no key repeat of its own: a busy machine stretches a tap past the server's
+// repeat delay and splits it into two presses, and a held key is tested
+// against the game's own repeat.
 class XvfbServer : public ::testing::Environment
 {
 public:
@@ -188,7 +193,8 @@ public:
     {
         screen = std::make_unique<ScratchFolder>("mirelantha-xvfb-");
         server = std::make_unique<XServer>(87, std::vector<std::string>{"-screen", "0", "1024x768x24", "-noreset",
-                                                                        "-fbdir", screen->path.string()});
+                                                                        "-ardelay", "3600000", "-fbdir",
+                                                                        screen->path.string()});
         display = server->display;
         ASSERT_FALSE(display.empty()) << "could not start Xvfb";
     }
@@ -277,6 +283,22 @@ inline bool MusicHeard(const fs::path& audioFile)
     return std::any_of(levels.begin(), levels.end(), [](const Level& level) { return level.rms > 200.0; });
 }
 
+// The variables by which the sound libraries find a server or a device,
+// pointed at nothing in `folder`: for a child that must find no sound at all,
+// whatever the machine runs for other programs (PulseAudio or PipeWire in the
+// usual runtime folder, JACK, sndio, ALSA's own configuration, OSS).
+inline std::vector<std::pair<std::string, std::string>> NoSoundServers(const fs::path& folder)
+{
+    fs::create_directories(folder);
+    std::ofstream(folder / "asound.conf").flush();  // ALSA without a single device
+    const std::string none = (folder / "none").string();
+    return {{"XDG_RUNTIME_DIR", folder.string()},  {"PIPEWIRE_RUNTIME_DIR", folder.string()},
+            {"PIPEWIRE_REMOTE", ""},                {"PULSE_SERVER", "unix:" + none},
+            {"ALSA_CONFIG_PATH", (folder / "asound.conf").string()},
+            {"AUDIODEV", none},                     {"AUDIODEVICE", none},
+            {"JACK_DEFAULT_SERVER", "mirelantha-none"}};
+}
+
 // What the screen shows now, as RGBA rows top first: read from the XWD file
 // Xvfb keeps (big-endian header; 32-bit pixels, least significant byte first,
 // which on a 24-bit screen are blue, green, red).
@@ -349,49 +371,37 @@ inline Cells CaptureScreenBuffer()
     return cells;
 }
 
-// Inclusive pixel bounds.
-struct Region
-{
-    int left;
-    int bottom;
-    int right;
-    int top;
-};
-constexpr Region WholeScreen = {0, 0, ScreenWidth - 1, ScreenHeight - 1};
-
-// Counts the pixels of `region` that show neither `expected` nor, if given,
-// `alternative` (such as the other phase of a blink), and describes the first.
-inline int CountDifferences(const Cells& shown, const Cells& expected, Region region, std::string& first,
+// Counts the pixels that show neither `expected` nor, if given, `alternative`
+// (such as the other phase of a blink), and describes the first.
+inline int CountDifferences(const Cells& shown, const Cells& expected, std::string& first,
                             const Cells* alternative = nullptr)
 {
     int differences = 0;
-    for (int x = region.left; x <= region.right; x++)
+    for (int at = 0; at < ScreenPixels; at++)
     {
-        for (int y = region.bottom; y <= region.top; y++)
+        if (shown[at] != expected[at] && (!alternative || shown[at] != (*alternative)[at]) && differences++ == 0)
         {
-            const int at = PixelOffset(x, y);
-            if (shown[at] != expected[at] && (!alternative || shown[at] != (*alternative)[at]) && differences++ == 0)
-            {
-                first = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows index " +
-                        std::to_string(shown[at]) + " instead of " + std::to_string(expected[at]);
-            }
+            first = "pixel (" + std::to_string(at / ScreenHeight) + ", " + std::to_string(at % ScreenHeight) +
+                    ") shows index " + std::to_string(shown[at]) + " instead of " + std::to_string(expected[at]);
         }
     }
     return differences;
 }
 
-// The title screen in both phases of the blinking prompt, from the title
-// picture file in `data`.
-inline void DrawExpectedTitle(const fs::path& data, Cells& first, Cells& second)
+// Pixels of a window-sized picture that show neither phase of the blinking
+// prompt of the title screen drawn from the title picture in `data`.
+inline int TitleDifferences(const Picture& picture, const fs::path& data, std::string& first)
 {
     ReadTitlePictureFile(data.string());
-    for (Cells* phase : {&first, &second})
+    Cells phases[2];
+    for (int phase = 0; phase < 2; phase++)
     {
-        FrameCounter = phase == &first ? 0 : 6;  // the prompt's two colours
+        FrameCounter = phase * 6;  // the prompt's two colours
         ClearScreenBuffer();
         DrawTitleScreen();
-        *phase = CaptureScreenBuffer();
+        phases[phase] = CaptureScreenBuffer();
     }
+    return CountDifferences(ReadCells(picture), phases[0], first, &phases[1]);
 }
 
 // xdotool actions that hold a key over a few 18 ms ticks, so that the program
@@ -409,33 +419,40 @@ inline std::string QuickPress(const std::string& key)
     return "key --delay 0 " + key;
 }
 
-// The program on the test X server, working in a scratch directory that by
-// default holds a link to the program's data (unless it ships its own).
+// The program on the test X server, started in `folder` (where its
+// screenshots land), which by default holds a link to the program's data
+// (unless it ships its own); its stderr and any capture stay in the scratch
+// folder around it.
 class Program
 {
 public:
     ScratchFolder scratch{"mirelantha-e2e-"};
+    fs::path folder = scratch.path / "play";
     std::string path = ProgramPath;
     std::vector<std::string> arguments;  // after the path
     fs::path errorFile = scratch.path / "stderr.txt";
     std::string display = XvfbServer::display;
     pid_t pid = 0;
     int nextScreenshot = 0;
+    std::vector<std::string> taken;  // the names screenshot() waited for
     std::chrono::steady_clock::time_point started;
 
     explicit Program(bool withData = true)
     {
+        fs::create_directory(folder);
         if (withData && !ShipsItsData)
         {
-            fs::create_directory_symlink(ProgramData(), scratch.path / "dat");
+            fs::create_directory_symlink(ProgramData(), folder / "dat");
         }
     }
 
-    // `environment` adds to the display and, for sanitizer builds, no leak
-    // check: the X and GL driver libraries leave allocations behind at exit,
-    // and our own leaks are the unit tests' business.
+    // `environment` is added to the display; the video driver and a Wayland
+    // session of the machine are not passed on unless given, and sanitizer
+    // builds skip the leak check (the X and GL driver libraries leave
+    // allocations behind at exit; our own leaks are the unit tests' business).
     void start(std::vector<std::pair<std::string, std::string>> environment)
     {
+        environment.insert(environment.begin(), {{"SDL_VIDEODRIVER", ""}, {"WAYLAND_DISPLAY", ""}});
         environment.insert(environment.end(), {{"DISPLAY", display}, {"ASAN_OPTIONS", "detect_leaks=0"}});
         started = std::chrono::steady_clock::now();
         std::vector<std::string> argv = {path};
@@ -448,7 +465,7 @@ public:
         {
             argv.insert(argv.begin(), Emulator);
         }
-        pid = Spawn(argv, scratch.path, environment, errorFile);
+        pid = Spawn(argv, folder, environment, errorFile);
     }
 
     bool windowShown()
@@ -459,35 +476,44 @@ public:
     // Runs a line of xdotool actions, with its own sleeps, to the end.
     void keys(const std::string& actions) { RunOnDisplay(display, "xdotool " + actions); }
 
-    // Presses Print Screen and reads the window-sized file it writes: the
-    // first number not yet taken, also by a press a busy machine repeated.
+    // Presses Print Screen and reads the window-sized file it writes under
+    // the first number not yet taken.
     bool screenshot(Picture& picture)
     {
-        auto numbered = [&](int number) { return scratch.path / ("screen" + std::to_string(number) + ".png"); };
-        while (fs::exists(numbered(nextScreenshot)))
+        while (fs::exists(shot(nextScreenshot)))
         {
             nextScreenshot++;
         }
         keys(Tap("Print"));
-        const fs::path name = numbered(nextScreenshot++);
+        const fs::path name = shot(nextScreenshot++);
+        taken.push_back(name.filename().string());
         return WaitFor([&] { return LoadPng(name, picture); }, ScreenshotWaitMs) && picture.width == Width &&
                picture.height == Height;
     }
 
-    // The screenshots written so far in its folder.
+    fs::path shot(int number) const { return folder / ("screen" + std::to_string(number) + ".png"); }
+
+    // The screenshots written so far.
     int screenshots() const
     {
         int count = 0;
-        for (const auto& entry : fs::directory_iterator(scratch.path))
+        for (const auto& entry : fs::directory_iterator(folder))
         {
-            count += entry.path().extension() == ".png" ? 1 : 0;
+            count += entry.path().extension() == ".png";
         }
         return count;
     }
 
-    int finish()
+    int finish() { return WaitForExit(std::exchange(pid, 0), StartupWaitMs); }
+
+    // That it ends with exit 1 and one line on stderr naming the game, as
+    // it must when its display, window or input is lost or taken.
+    void expectEndsWithOneLine(int timeoutMs = 5000)
     {
-        return WaitForExit(std::exchange(pid, 0), StartupWaitMs);
+        EXPECT_EQ(WaitForExit(std::exchange(pid, 0), timeoutMs), 1) << "-1: an abort, a signal or no end at all";
+        const std::string message = ReadAll(errorFile);
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_NE(message.find("mirelantha:"), std::string::npos) << message;
     }
 
     ~Program()
@@ -499,5 +525,44 @@ public:
         }
     }
 };
+
+// Of the pictures the game's window carries as its icon (_NET_WM_ICON, which
+// docks and task switchers show; Wine hands on the window class's icon), the
+// best share of pixels that show the icon drawn from the title picture last
+// read, at that picture's size (within 12 per channel; only opacity where the
+// icon is not opaque).
+inline double WindowIconLikeness(const std::string& display)
+{
+    std::istringstream text(OutputOnDisplay(display, "xprop -notype -id \"$(xdotool search --name '^mirelantha$' "
+                                                     "| head -n 1)\" 32c _NET_WM_ICON | cut -s -d = -f 2"));
+    std::vector<uint32_t> values;
+    for (std::string value; std::getline(text, value, ',') && value.find_first_of("0123456789") != value.npos;)
+    {
+        values.push_back(static_cast<uint32_t>(std::stoul(value)));
+    }
+    double best = 0.0;
+    for (size_t at = 0; at + 2 <= values.size() && values[at] == values[at + 1] &&
+                        at + 2 + size_t(values[at]) * values[at] <= values.size();
+         at += 2 + size_t(values[at]) * values[at])
+    {
+        const int size = static_cast<int>(values[at]);
+        const std::vector<uint8_t> expected = RenderIcon(size);
+        int alike = 0;
+        for (int i = 0; i < size * size; i++)
+        {
+            const uint32_t argb = values[at + 2 + i];
+            const uint8_t* rgba = &expected[i * 4];
+            const int shown[4] = {int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF), int(argb >> 24)};
+            int worst = std::abs(shown[3] - rgba[3]);
+            for (int k = 0; k < 3 && rgba[3] == 255; k++)
+            {
+                worst = std::max(worst, std::abs(shown[k] - rgba[k]));
+            }
+            alike += worst <= 12;
+        }
+        best = std::max(best, alike / double(size * size));
+    }
+    return best;
+}
 
 }  // namespace e2e

@@ -1,40 +1,36 @@
 #!/usr/bin/env bash
 # The game on the Linux stacks players have, beyond this machine's:
 #
-#   1. the end-to-end suite on SDL 1.2 re-implemented on SDL 2 (Debian's
-#      libsdl1.2-compat, unpacked privately and put first in the library
-#      path), as Debian 13, Ubuntu, Fedora, Arch and SteamOS ship SDL 1.2,
-#      under X11 and on a Wayland compositor;
-#   2. real sound servers: PulseAudio with a null sink, the title music
-#      recorded from its monitor, on both SDL 1.2 libraries; PipeWire with
-#      its session manager and a null sink, through SDL 2's own driver;
-#   3. the package installed with apt into minimal Debian 12 and Debian 13
-#      systems and played there by an ordinary user from their home folder.
+#   compat    the end-to-end suite on SDL 1.2 re-implemented on SDL 2 (Debian's
+#             libsdl1.2-compat, unpacked privately and put first in the
+#             library path), as Debian 13, Ubuntu, Fedora, Arch and SteamOS
+#             ship SDL 1.2, under X11 and on a Wayland compositor;
+#   pulse     PulseAudio with a null sink: the title music recorded from its
+#             monitor, on both SDL 1.2 libraries;
+#   pipewire  PipeWire with its session manager and a null sink, through
+#             SDL 2's own driver;
+#   roots     the package installed with apt into minimal Debian 12 and 13
+#             systems and played there by an ordinary user from their home.
 #
-#     tests/linux/stacks.sh BUILD-DIR PACKAGE [compat|pulse|pipewire|roots...]
+#     tests/linux/stacks.sh BUILD-DIR PACKAGE [PART...]     all parts by default
+#     tests/linux/stacks.sh --make-roots                    only today's systems
 #
-# BUILD-DIR must hold mirelantha and test_e2e; without a list of parts, all
-# four run.
-#
-# The minimal systems and the packages apt fetches for them are kept in
-# ~/.cache/mirelantha (a new system each day); they are used by copy, so the
-# cached ones stay pristine. Needs root (chroot, mounts) and Debian's archive.
-#     tests/linux/stacks.sh --make-roots
-#
-# only makes (or finds) today's minimal systems, so that a caller can have
-# them made in the background while it builds.
+# BUILD-DIR holds mirelantha and test_e2e. Each sound server is private to the
+# run (its own runtime folder). The minimal systems and apt's packages for
+# them are kept in ~/.cache/mirelantha (a new system each day) and used by
+# copy, so the cached ones stay pristine; --make-roots lets a caller have them
+# made in the background while it builds. Needs root and Debian's archive.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-make_roots=0
 if [ "${1:-}" = --make-roots ]; then
-    make_roots=1
-    set -- . . roots
+    set -- . . make-roots
 fi
 build="$(realpath "$1")"
 package="$(realpath "$2")"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/mirelantha"
 mirror="${MIRELANTHA_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 suites=(bookworm trixie)
+today="$(date -u +%Y%m%d)"
 parts=("${@:3}")
 [ ${#parts[@]} -gt 0 ] || parts=(compat pulse pipewire roots)
 wanted()
@@ -43,16 +39,15 @@ wanted()
 }
 mkdir -p "$cache"
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/mirelantha-stacks.XXXXXX")"
-pids=()
+server=""
+session=""
 cleanup()
 {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    [ -z "${session:-}" ] || kill -- -"$session" 2>/dev/null || true
-    # Mounts live in private namespaces that end with their stage; none of
-    # them can still be under the scratch folder here.
+    local pids
+    pids="$(jobs -p)"
+    [ -z "$pids" ] || kill $pids 2>/dev/null || true
+    [ -z "$session" ] || kill -- -"$session" 2>/dev/null || true
+    # Mounts live in private namespaces that end with their stage.
     rm -rf --one-file-system "$scratch"
 }
 trap cleanup EXIT
@@ -60,6 +55,19 @@ trap cleanup EXIT
 step()
 {
     printf '\n== %s\n' "$*"
+}
+
+# Waits up to ten seconds for COMMAND to succeed; shows LOG if it never does.
+await()
+{
+    local log=$1
+    shift
+    for _ in $(seq 100); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    cat "$log" >&2
+    return 1
 }
 
 # The private copy of the SDL 2-based SDL 1.2, by version; prints the folder
@@ -79,32 +87,32 @@ compat_library()
     dirname "$(find "$folder/root" -name libSDL-1.2.so.0 | head -n 1)"
 }
 
-# A minimal system of SUITE, made today or taken from the cache; older ones
-# are dropped. Prints its folder.
-minimal_root()
+# Makes today's minimal systems of every suite at once (debootstrap waits on
+# the network more than on the processor), dropping older ones.
+minimal_roots()
 {
-    local suite=$1 root
-    root="$cache/roots/$suite-$(date -u +%Y%m%d)"
-    if [ ! -d "$root" ]; then
-        rm -rf --one-file-system "$root.new"
-        mkdir -p "$cache/roots"
-        debootstrap --variant=minbase "$suite" "$root.new" "$mirror" >"$cache/roots/$suite.log" 2>&1 ||
-            { cat "$cache/roots/$suite.log" >&2; return 1; }
-        mv "$root.new" "$root"
-        find "$cache/roots" -mindepth 1 -maxdepth 1 -name "$suite-*" -not -path "$root" \
-            -exec rm -rf --one-file-system {} +
-    fi
-    echo "$root"
-}
-
-if [ "$make_roots" = 1 ]; then
+    local suite pids=()
+    mkdir -p "$cache/roots"
     for suite in "${suites[@]}"; do
-        minimal_root "$suite" >/dev/null &
+        local root="$cache/roots/$suite-$today"
+        [ -d "$root" ] && continue
+        (
+            rm -rf --one-file-system "$root.new"
+            debootstrap --variant=minbase "$suite" "$root.new" "$mirror" >"$cache/roots/$suite.log" 2>&1 ||
+                { cat "$cache/roots/$suite.log" >&2; exit 1; }
+            mv "$root.new" "$root"
+            find "$cache/roots" -mindepth 1 -maxdepth 1 -name "$suite-*" -not -path "$root" \
+                -exec rm -rf --one-file-system {} +
+        ) &
         pids+=($!)
     done
     for pid in "${pids[@]}"; do
         wait "$pid"
     done
+}
+
+if wanted make-roots; then
+    minimal_roots
     exit 0
 fi
 
@@ -112,84 +120,60 @@ compat="$(compat_library)"
 LD_LIBRARY_PATH="$compat" ldd "$build/mirelantha" | grep -q "$compat/libSDL-1.2.so.0" ||
     { echo "the program does not load $compat/libSDL-1.2.so.0" >&2; exit 1; }
 
-# 1. SDL 1.2 on SDL 2.
 if wanted compat; then
     step "the end-to-end suite on SDL 1.2 over SDL 2 (libsdl1.2-compat)"
-    # With it, the game on Wayland too (a compositor of the test's own).
     LD_LIBRARY_PATH="$compat" MIRELANTHA_WAYLAND=1 "$build/test_e2e"
 fi
 
-# 2. A sound server of its own, private to this run, with a null sink.
 if wanted pulse; then
     step "PulseAudio with a null sink, on both SDL 1.2 libraries"
-    pulse_dir="$scratch/pulse"
-    mkdir -p "$pulse_dir"
-    XDG_RUNTIME_DIR="$pulse_dir" HOME="$pulse_dir" pulseaudio -n --daemonize=no --use-pid-file=no \
-        --exit-idle-time=-1 --log-target=file:"$pulse_dir/log" \
-        -L "module-null-sink sink_name=mirelantha_test" \
-        -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native" &
-    pids+=($!)
-    export PULSE_SERVER="unix:$pulse_dir/native"
-    for _ in $(seq 100); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
+    export XDG_RUNTIME_DIR="$scratch/pulse"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    HOME="$XDG_RUNTIME_DIR" pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 \
+        --log-target=file:"$XDG_RUNTIME_DIR/log" -L "module-null-sink sink_name=mirelantha_test" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/native" &
+    server=$!
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/native"
+    await "$XDG_RUNTIME_DIR/log" pactl info
+    for library in "" "$compat"; do
+        LD_LIBRARY_PATH="$library" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" \
+            --gtest_filter='SoundServer.*'
     done
-    pactl info >/dev/null || { cat "$pulse_dir/log" >&2; exit 1; }
-    MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" --gtest_filter='SoundServer.PulseAudio*'
-    LD_LIBRARY_PATH="$compat" MIRELANTHA_PULSE_SINK=mirelantha_test "$build/test_e2e" \
-        --gtest_filter='SoundServer.PulseAudio*'
-    kill "${pids[0]}" && wait "${pids[0]}" || true
-    pids=()
-    unset PULSE_SERVER
+    kill "$server" && wait "$server" || true
+    server=""
+    unset PULSE_SERVER XDG_RUNTIME_DIR
 fi
 
-# PipeWire and its session manager, which links streams to the sink (and
-# wants a message bus of its own), in a private runtime folder.
+# The session manager links streams to the sink and wants a message bus of
+# its own: a process group of its own, so that the bus goes with it.
 if wanted pipewire; then
     step "PipeWire with a null sink, through SDL 2's PipeWire driver"
     export XDG_RUNTIME_DIR="$scratch/pipewire"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     pipewire >"$XDG_RUNTIME_DIR/pipewire.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        pw-cli info 0 >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    # A group of its own, so that the bus goes with it.
+    server=$!
+    await "$XDG_RUNTIME_DIR/pipewire.log" pw-cli info 0
     setsid dbus-run-session -- wireplumber >"$XDG_RUNTIME_DIR/wireplumber.log" 2>&1 &
     session=$!
     pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=mirelantha_test
         media.class=Audio/Sink object.linger=true audio.position=[FL FR] }' >/dev/null
     LD_LIBRARY_PATH="$compat" MIRELANTHA_PIPEWIRE_SINK=mirelantha_test "$build/test_e2e" \
-        --gtest_filter='SoundServer.PipeWire*'
+        --gtest_filter='SoundServer.*'
     kill -- -"$session" 2>/dev/null || true
     wait "$session" || true
-    kill "${pids[0]}" && wait "${pids[0]}" || true
-    pids=()
+    kill "$server" && wait "$server" || true
+    server=""
+    session=""
     unset XDG_RUNTIME_DIR
 fi
 
-# 3. The package in minimal systems. Both are made at once: debootstrap waits
-# on the network more than on the processor.
 if wanted roots; then
     step "the package installed with apt into minimal ${suites[*]} systems"
-    declare -A roots
-    for suite in "${suites[@]}"; do
-        minimal_root "$suite" >"$scratch/$suite.root" &
-        pids+=($!)
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid"
-    done
-    pids=()
-    for suite in "${suites[@]}"; do
-        roots[$suite]="$(cat "$scratch/$suite.root")"
-    done
-
+    minimal_roots
     for suite in "${suites[@]}"; do
         step "$suite: apt install ./$(basename "$package"), played by an ordinary user"
         root="$scratch/root-$suite"
-        cp -a "${roots[$suite]}" "$root"
+        cp -a "$cache/roots/$suite-$today" "$root"
         cp /etc/resolv.conf "$root/etc/resolv.conf"
         cp "$package" "$root/root/"
         mkdir -p "$cache/apt/$suite"
@@ -211,7 +195,7 @@ if wanted roots; then
             chroot "$root" useradd --create-home player
             # The X server and the test folders are in this machine'\''s /tmp.
             mount --bind /tmp "$root/tmp"
-            MIRELANTHA_ROOT="$root" "$build/test_e2e" --gtest_filter="Package.InstalledInAMinimalSystem*"
+            MIRELANTHA_ROOT="$root" "$build/test_e2e" --gtest_filter="Installed.ThePackageInAMinimalSystem*"
         ' stage "$root" "$cache/apt/$suite" "$build" "$(basename "$package")"
         rm -rf --one-file-system "$root"
     done

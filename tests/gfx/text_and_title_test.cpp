@@ -1,0 +1,64 @@
+// Text and the title screen as they land in the ScreenBuffer, against stored
+// pictures: the bitmap font's glyph shapes, advance widths, unknown
+// characters, scaling and clipping at the screen edges; the title, picture,
+// key help, subtitle and the blinking prompt, each drawn over what came before.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "gfx/font.h"
+#include "gfx/palette.h"
+#include "gfx/screen_buffer.h"
+#include "gfx/title_picture.h"
+#include "gfx/title_screen.h"
+#include "tests/digest.h"
+
+TEST(TitleScreen, GivesTheStoredPictureInBothPhasesOfThePrompt)
+{
+    // Every kind of cell: transparent 0, colours, -1 (black), and values
+    // whose low byte is 0 (colour 0 over what lies below) or a colour.
+    const int32_t cells[] = {0, 3, -1, 256, 263, 9, 0, 1, 5};
+    for (int x = 0; x < TitlePictureSize; x++)
+    {
+        for (int y = 0; y < TitlePictureSize; y++)
+        {
+            TitlePicture[x][y] = cells[(x * 7 + y * 3) % 9];
+        }
+    }
+    uint32_t digest = DigestStart;
+    // 0..5 in blue, 6..9 in purple, and round again.
+    for (uint32_t frame : {0u, 5u, 6u, 9u, 10u})
+    {
+        FrameCounter = frame;
+        // Red below, so what is left transparent shows.
+        std::fill(std::begin(ScreenBuffer), std::end(ScreenBuffer), ColourRed);
+        DrawTitleScreen();
+        const int8_t prompt = ScreenBuffer[PixelOffset(55, 6)];  // the "s" of "start"
+        EXPECT_EQ(prompt, frame % 10 <= 5 ? ColourBlue : ColourPurple) << "frame " << frame;
+        digest = Digest(ScreenBuffer, sizeof ScreenBuffer, digest);
+    }
+    EXPECT_EQ(digest, 2629392379u) << digest;
+}
+
+TEST(DrawText, GivesTheStoredPixelsForAdvancesScalesAndEveryEdge)
+{
+    // Narrow "i", wide "m" and "w", a space and characters outside the font
+    // (which neither draw nor advance), in a negative index over a filled
+    // screen; then double size; then cut by each edge; then pens so far off
+    // and scales so large that nothing may draw and nothing may overflow.
+    std::fill(ScreenBuffer, ScreenBuffer + ScreenPixels, int8_t{7});
+    DrawText("imw i%a,\x80\tb\x7f", 3, 20, -1, 1);
+    DrawText("aw", 10, 30, 9, 2);
+    DrawText("e", 60, 93, 8, 1);
+    DrawText("mi", -2, 40, 2, 1);
+    DrawText("zx", 125, -3, 3, 1);
+    DrawText("*", -1000000, 1000000, 1, 1000);
+    DrawText("**", 2000000000, 0, 1, 2000000000);
+    const uint32_t digest = Digest(ScreenBuffer, sizeof ScreenBuffer);
+    EXPECT_EQ(digest, 2176957614u) << digest;
+    // And an "A", 4 wide, whose pattern sets a fifth column that must not be drawn.
+    DrawText("A", 40, 50, 5, 1);
+    EXPECT_EQ(Digest(ScreenBuffer, sizeof ScreenBuffer), 76134288u);
+    EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 1), 0);
+    EXPECT_EQ(TextWidth("larkspurhollows"), 59);
+}
