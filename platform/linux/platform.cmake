@@ -15,9 +15,12 @@ set(MIRELANTHA_SYSTEM_SOURCES
     platform/posix/program_file.cpp
     platform/posix/threads.cpp)
 set(MIRELANTHA_HOST_SOURCES
+    platform/linux/key_place.cpp
+    platform/linux/pad_layout.cpp
     platform/sdl/audio_device.cpp
     platform/sdl/desktop.cpp
     platform/sdl/host.cpp
+    platform/sdl/pads.cpp
     platform/sdl/presentation_gl.cpp
     platform/sdl/program.cpp
     platform/linux/display_watch.cpp
