@@ -15,7 +15,7 @@ void PadInput::start(const PadLayout& xbox, int32_t axes, int32_t buttons, int32
 
 void PadInput::stop()
 {
-    for (int key = 0; key < PadKeyCount; key++)
+    for (int key = PadUp; key < PadKeyCount; key++)
     {
         if (holders[key] != 0)
         {

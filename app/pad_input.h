@@ -21,10 +21,10 @@
 
 // The keys a pad can press. Several controls may hold one key (the d-pad and
 // the stick, or both triggers): it is pressed by the first and let go with
-// the last.
+// the last. PadNone is zero, so a table's unnamed buttons press nothing.
 enum PadKey : int8_t
 {
-    PadNone = -1,
+    PadNone,
     PadUp,
     PadDown,
     PadLeft,
@@ -42,7 +42,7 @@ enum PadKey : int8_t
 };
 
 // The keyboard's key symbol for each PadKey.
-constexpr int32_t PadKeySymbols[] = {273, 274, 276, 275, 'z', 'x', 'c', 'v', 'b', 'n', 'm', ' ', KeyEscape};
+constexpr int32_t PadKeySymbols[] = {0, 273, 274, 276, 275, 'z', 'x', 'c', 'v', 'b', 'n', 'm', ' ', KeyEscape};
 static_assert(sizeof(PadKeySymbols) / sizeof(PadKeySymbols[0]) == PadKeyCount, "one symbol per pad key");
 
 constexpr int PadButtonLimit = 32;  // buttons past these do nothing
@@ -68,7 +68,7 @@ struct PadLayout
 // Linux (xpad through evdev, on classic SDL 1.2 and over SDL 2): axes left
 // stick x, y, left trigger, right stick x, y, right trigger; the d-pad is
 // hat 0; buttons A B X Y LB RB Back Start Guide and the two stick clicks.
-constexpr PadLayout LinuxXboxPad = {
+inline constexpr PadLayout LinuxXboxPad = {
     6, 1, 11, 11,
     {PadZ, PadX, PadC, PadV, PadB, PadN, PadEscape, PadSpace, PadNone, PadNone, PadNone},
     0, 1, {2, 5}, false};
@@ -76,7 +76,7 @@ constexpr PadLayout LinuxXboxPad = {
 // Windows (SDL 1.2 over winmm): axes x, y and z, where both triggers meet,
 // then the right stick; the d-pad is the point-of-view hat; buttons A B X Y
 // LB RB Back Start and the stick clicks.
-constexpr PadLayout WinmmXboxPad = {
+inline constexpr PadLayout WinmmXboxPad = {
     5, 1, 10, 10,
     {PadZ, PadX, PadC, PadV, PadB, PadN, PadEscape, PadSpace, PadNone, PadNone},
     0, 1, {2, -1}, true};
@@ -85,14 +85,14 @@ constexpr PadLayout WinmmXboxPad = {
 // no hat; buttons A B X Y LB RB LT RT Back Start, the stick clicks, the
 // d-pad's up down left right and the guide button. The triggers are buttons
 // there, pressed as the browser judges.
-constexpr PadLayout StandardGamepad = {
+inline constexpr PadLayout StandardGamepad = {
     4, 0, 16, 17,
     {PadZ, PadX, PadC, PadV, PadB, PadN, PadM, PadM, PadEscape, PadSpace, PadNone, PadNone, PadUp, PadDown,
      PadLeft, PadRight, PadNone},
     0, 1, {-1, -1}, false};
 
 // Any other pad: buttons 1 to 10, then the hat and the first two axes.
-constexpr PadLayout OtherPad = {
+inline constexpr PadLayout OtherPad = {
     0, 0, 0, 0,
     {PadZ, PadX, PadC, PadV, PadB, PadN, PadM, PadM, PadEscape, PadSpace},
     0, 1, {-1, -1}, false};
