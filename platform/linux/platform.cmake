@@ -56,7 +56,10 @@ macro(mirelantha_platform_targets)
         file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
         mirelantha_test_program(test_e2e ${E2E_SOURCES})
         # The display watch is tried in the test's own process too.
-        target_link_libraries(test_e2e PRIVATE mirelantha_stb_image mirelantha_platform OpenGL::GLX)
+        # A pad without hardware: umockdev's testbed (tests/e2e/pad_testbed.h).
+        pkg_check_modules(UMOCKDEV REQUIRED IMPORTED_TARGET umockdev-1.0)
+        target_link_libraries(test_e2e PRIVATE mirelantha_stb_image mirelantha_platform OpenGL::GLX
+            PkgConfig::UMOCKDEV)
         add_dependencies(test_e2e mirelantha)
         gtest_discover_tests(test_e2e WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
             DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE)

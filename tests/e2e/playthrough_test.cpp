@@ -1,11 +1,14 @@
 // A whole game played through the real program under a private X server: the
 // title screen in a screenshot and in the window itself, the stock read off the
-// side panel, every tile of it planted with the keyboard, the garden opened and
-// walked, the way back and out, and the sound of the whole run as SDL's disk
-// audio driver wrote it.
+// side panel, every tile of it planted, the garden opened and walked, the way
+// back and out, and the sound of the whole run as SDL's disk audio driver wrote
+// it. Played twice: on the keyboard, and on an Xbox-layout pad plugged in while
+// the title screen shows (before the start under Wine), its d-pad moving the
+// cursor across and its stick up and down.
 //
-// One test, because every step builds on the one before (the walk depends on
-// the stock the panel shows) and a run takes about twenty seconds.
+// One test per way of playing, because every step builds on the one before
+// (the walk depends on the stock the panel shows) and a run takes about twenty
+// seconds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 
 #include "game/sprites.h"
 #include "gfx/font.h"
+#include "tests/e2e/pad_testbed.h"
 #include "tests/e2e/program_run.h"
 #include "tests/stock_panel.h"
 
@@ -203,15 +207,89 @@ int MusicLevel(const std::vector<StereoSample>& samples, size_t from, size_t to)
     return peaks[peaks.size() / 2];
 }
 
+// How the player works the game's keys, named as xdotool names them: on the
+// keyboard, or on the pad (tests/data/pads/xbox) with its Xbox layout.
+class Player
+{
+public:
+    Player(Program& program, PadTestbed* pad) : program(program), pad(pad) {}
+
+    void tap(const std::string& key) { hold(key, 80); }
+
+    void hold(const std::string& key, int ms)
+    {
+        if (!pad)
+        {
+            program.keys("keydown " + key + " sleep " + std::to_string(ms / 1000.0) + " keyup " + key);
+            return;
+        }
+        move(key, true);
+        SleepMs(ms);
+        move(key, false);
+    }
+
+private:
+    void move(const std::string& key, bool pressed)
+    {
+        struct Control
+        {
+            const char* key;
+            uint16_t type;
+            uint16_t code;
+            int32_t value;  // when pressed; at rest 0
+        };
+        static constexpr Control Controls[] = {
+            {"z", EV_KEY, BTN_A, 1}, {"x", EV_KEY, BTN_B, 1}, {"c", EV_KEY, BTN_X, 1}, {"v", EV_KEY, BTN_Y, 1},
+            {"b", EV_KEY, BTN_TL, 1}, {"n", EV_KEY, BTN_TR, 1}, {"m", EV_ABS, ABS_RZ, 255},
+            {"space", EV_KEY, BTN_START, 1}, {"Escape", EV_KEY, BTN_SELECT, 1},
+            {"Left", EV_ABS, ABS_HAT0X, -1}, {"Right", EV_ABS, ABS_HAT0X, 1},  // the d-pad
+            {"Up", EV_ABS, ABS_Y, -32767}, {"Down", EV_ABS, ABS_Y, 32767},    // the left stick
+        };
+        for (const Control& control : Controls)
+        {
+            if (key == control.key)
+            {
+                pad->send(control.type, control.code, pressed ? control.value : 0);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no pad control for " << key;
+    }
+
+    Program& program;
+    PadTestbed* pad;
+};
+
+class PlayThrough : public ::testing::TestWithParam<bool>
+{
+};
+
 }  // namespace
 
-TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
+INSTANTIATE_TEST_SUITE_P(, PlayThrough, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Pad" : "Keyboard"; });
+
+TEST_P(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 {
     Program program;
+    std::unique_ptr<PadTestbed> pad(GetParam() ? new PadTestbed : nullptr);
+    Player player(program, pad.get());
+    // Wine's joystick driver is not made to find pads plugged in later.
+    if (pad && UnderWine)
+    {
+        ASSERT_TRUE(pad->plugIn("xbox"));
+    }
     const fs::path audioFile = program.scratch.path / "audio.raw";
-    program.start({{"SDL_AUDIODRIVER", "disk"},
-                   {"SDL_DISKAUDIOFILE", audioFile.string()},
-                   {"SDL_DISKAUDIODELAY", "46"}});  // ms per 2048-frame buffer: real time
+    std::vector<std::pair<std::string, std::string>> environment = {
+        {"SDL_AUDIODRIVER", "disk"},
+        {"SDL_DISKAUDIOFILE", audioFile.string()},
+        {"SDL_DISKAUDIODELAY", "46"}};  // ms per 2048-frame buffer: real time
+    if (pad)
+    {
+        const auto more = pad->environment();
+        environment.insert(environment.end(), more.begin(), more.end());
+    }
+    program.start(environment);
     ASSERT_TRUE(program.windowShown());
     ASSERT_TRUE(WaitFor([&] { return AudioFrames(audioFile) > 0; }, 5000)) << "no sound is being written";
     // The first frames, and title music: its first notes may fall a few
@@ -237,8 +315,14 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 
     // 2. A new game, started with a tile key that places nothing; the stock
     // is read off the side panel.
+    // A pad plugged in on the title screen is found within two seconds.
+    if (pad && !UnderWine)
+    {
+        ASSERT_TRUE(pad->plugIn("xbox"));
+        SleepMs(2000);
+    }
     const size_t gameStart = AudioFrames(audioFile);
-    program.keys(Tap("z"));
+    player.tap("z");
     SleepMs(1800);  // game music alone, before any tile is placed
     ASSERT_TRUE(program.screenshot(picture)) << "first planting screenshot";
     Planting planting;
@@ -279,7 +363,7 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
                 continue;
             }
             ASSERT_LT(taps, 30) << "the cursor does not reach (" << target.x << ", " << target.y << ")";
-            program.keys(Tap(ArrowBetween(at, target)));
+            player.tap(ArrowBetween(at, target));
             WaitFor([&] { Cell now{}; return FindCursor(ShownNow(), now) && now != at; }, 1500);
         }
         planting.cursorX = target.x;
@@ -297,7 +381,7 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
         for (int attempt = 0; attempt < 3 && !placedShown; attempt++)
         {
             frame = AudioFrames(audioFile);
-            program.keys(Tap(TileKeys[row]));
+            player.tap(TileKeys[row]);
             placedShown = WaitFor([&] { return ShownNow() == expected; }, 3000);
         }
         ASSERT_EQ(CountDifferences(ShownNow(), expected, WholeScreen, first), 0)
@@ -316,8 +400,12 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 
     // 4. The garden opened and the gardener walked right along the top row,
     // then down.
-    program.keys(Tap("space") + " sleep 0.2 keydown Right sleep 1.6 keyup Right sleep 0.05 keydown Down sleep 0.7 "
-                 "keyup Down sleep 0.1");
+    player.tap("space");
+    SleepMs(200);
+    player.hold("Right", 1600);
+    SleepMs(50);
+    player.hold("Down", 700);
+    SleepMs(100);
     ASSERT_TRUE(program.screenshot(picture)) << "garden screenshot";
     shown = ReadCells(picture);
     Cells plainPanel(ScreenPixels, 1);
@@ -327,11 +415,12 @@ TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
     EXPECT_TRUE(GardenerMoved(shown)) << "the gardener is still on the cell it arrived on";
 
     // 5. Back to the title, and out.
-    program.keys(Tap("Escape") + " sleep 0.3");
+    player.tap("Escape");
+    SleepMs(300);
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot after the game";
     EXPECT_EQ(CountDifferences(ReadCells(picture), blinkOn, WholeScreen, first, &blinkOff), 0)
         << "title screen after the game: " << first;
-    program.keys(Tap("Escape"));
+    player.tap("Escape");
     const double secondsRun = std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
     EXPECT_EQ(program.finish(), 0) << ReadAll(program.scratch.path / "stderr.txt");
 
