@@ -142,7 +142,7 @@ bool WebPlatform::pollEvent(ShellEvent& event)
         EM_ASM({
             SDL.initFlags |= 0x200;
             Module['keyPositions'] = {};
-            var usages = {KeyZ: 29, KeyX: 27, KeyC: 6, KeyV: 25, KeyB: 5, KeyN: 17, KeyM: 16};
+            var usages = ({KeyZ: 29, KeyX: 27, KeyC: 6, KeyV: 25, KeyB: 5, KeyN: 17, KeyM: 16});
             var note = function(e) { Module['keyPositions'][SDL.lookupKeyCodeForEvent(e)] = usages[e.code] || 0; };
             window.addEventListener('keydown', note, true);
             window.addEventListener('keyup', note, true);
