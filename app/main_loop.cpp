@@ -33,6 +33,13 @@ int32_t ButtonForKey(int32_t key)
     return -1;
 }
 
+int32_t ButtonForKeyAt(int32_t key, int32_t place)
+{
+    const int32_t button = ButtonForKey(key);
+    constexpr int32_t Places = ButtonM - ButtonZ + 1;
+    return button >= 0 || place < 0 || place >= Places ? button : ButtonZ + place;
+}
+
 namespace
 {
 // The index of a screenshot key in ScreenshotKeys, or -1.
@@ -78,7 +85,7 @@ bool HandleEvent(ShellPlatform& platform, const ShellEvent& event)
         }
         else if (ModeActive)
         {
-            int32_t button = ButtonForKey(event.key);
+            int32_t button = ButtonForKeyAt(event.key, event.place);
             if (button >= 0)
             {
                 ActiveMode->buttonDown(button);
@@ -97,7 +104,7 @@ bool HandleEvent(ShellPlatform& platform, const ShellEvent& event)
     }
     else if (event.type == EventKeyUp && ModeActive)
     {
-        int32_t button = ButtonForKey(event.key);
+        int32_t button = ButtonForKeyAt(event.key, event.place);
         if (button >= 0)
         {
             ActiveMode->buttonUp(button);

@@ -48,12 +48,22 @@ static_assert(sizeof(KeyTable) / sizeof(KeyTable[0]) == ButtonCount, "one key pe
 // The Button bound to a key code, or -1 for a key outside the table.
 int32_t ButtonForKey(int32_t key);
 
+// The Button of a key on any keyboard layout: a key whose symbol is in the
+// table is that button; any other key in the bottom letter row places the
+// tile of its place, so Z X C V B N M keep their places on AZERTY and
+// QWERTZ keyboards too (the key typing W on AZERTY, or Y on QWERTZ, sits
+// where Z does). -1 for any other key.
+int32_t ButtonForKeyAt(int32_t key, int32_t place);
+
 // One event as the shell sees it: the SDL event type and, for keys, the key
-// symbol. Modifiers, Unicode and scan codes are never looked at.
+// symbol and where the key sits: its place in the bottom letter row (0 to 6,
+// the places of Z X C V B N M on a US keyboard; -1 elsewhere or unknown).
+// Modifiers and Unicode are never looked at.
 struct ShellEvent
 {
     int32_t type;
     int32_t key;
+    int32_t place = -1;
 };
 
 // What the loop needs from the platform. The SDL implementation lives in

@@ -87,6 +87,16 @@ Keys
   Escape:         back to the title screen; on the title screen, quits.
   Alt+F4:         quits at once.
   Print Screen or F12: saves a screenshot.
+  On keyboards whose bottom row is not Z X C V B N M (AZERTY, QWERTZ), the
+  keys of that row place the tiles by their place: the key typing W on
+  AZERTY places the Z tile, the one typing a comma the M tile.
+
+Gamepads
+  A pad plugged in before the game starts plays as the keyboard does. On an
+  Xbox pad: d-pad or left stick = arrows; A B X Y = Z X C V; LB RB = B N;
+  either trigger = M; Start = Space; Back = Escape. On other pads the hat
+  and the first two axes are the arrows and buttons 1 to 10 are
+  Z X C V B N M M Escape Space.
 
 Screenshots
   Saved as screen0.png, screen1.png, ... in the folder the game was started

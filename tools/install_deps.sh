@@ -12,7 +12,7 @@ packages=(
     libsdl1.2-dev libx11-dev libgl-dev libgl1-mesa-dri libstb-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libvorbis-dev
-    xvfb xauth xdotool x11-utils sox
+    xvfb xauth xdotool x11-utils x11-xkb-utils sox umockdev libumockdev-dev
     clang libclang-rt-14-dev
     file lintian desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev

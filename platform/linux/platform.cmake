@@ -15,9 +15,12 @@ set(MIRELANTHA_SYSTEM_SOURCES
     platform/posix/program_file.cpp
     platform/posix/threads.cpp)
 set(MIRELANTHA_HOST_SOURCES
+    platform/linux/key_place.cpp
+    platform/linux/pad_layout.cpp
     platform/sdl/audio_device.cpp
     platform/sdl/desktop.cpp
     platform/sdl/host.cpp
+    platform/sdl/pads.cpp
     platform/sdl/presentation_gl.cpp
     platform/sdl/program.cpp
     platform/linux/display_watch.cpp
@@ -54,7 +57,9 @@ macro(mirelantha_platform_targets)
         file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
         mirelantha_test_program(test_e2e ${E2E_SOURCES})
         # The display watch is tried in the test's own process too.
-        target_link_libraries(test_e2e PRIVATE mirelantha_platform OpenGL::GLX)
+        # A pad without hardware: umockdev's testbed (tests/e2e/pad_testbed.h).
+        pkg_check_modules(UMOCKDEV REQUIRED IMPORTED_TARGET umockdev-1.0)
+        target_link_libraries(test_e2e PRIVATE mirelantha_platform OpenGL::GLX PkgConfig::UMOCKDEV)
         add_dependencies(test_e2e mirelantha)
         gtest_discover_tests(test_e2e WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
             DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE)

@@ -7,7 +7,10 @@
 #include <cstdlib>
 
 #include "platform/desktop.h"
+#include "platform/environment.h"
 #include "platform/input_grab.h"
+#include "platform/key_place.h"
+#include "platform/sdl/pads.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "platform/system_keys.h"
@@ -29,6 +32,12 @@ int32_t WindowHeight = 0;
 bool OpenWindow()
 {
     ChooseVideoDriver();
+    // SDL 1.2 over SDL 2 drops a pad's events while the window has no focus,
+    // which a full-screen game's window may lack on some desktops.
+    if (!std::getenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS"))
+    {
+        SetEnvironment("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1");
+    }
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
     {
         std::fprintf(stderr, "mirelantha: no display to open a window on (%s)\n", SDL_GetError());
@@ -62,6 +71,7 @@ bool OpenWindow()
     SDL_EnableUNICODE(0);
     SDL_EnableKeyRepeat(500, 30);  // first repeat after 500 ms, then every 30 ms
     SDL_ShowCursor(0);
+    OpenPads();
     return true;
 }
 
@@ -86,16 +96,36 @@ void SdlPlatform::delay(uint32_t ms)
 
 bool SdlPlatform::pollEvent(ShellEvent& event)
 {
+    // Pads' key events first, then the queue's events in order; a joystick
+    // event only feeds its pad.
     SDL_Event sdlEvent;
-    if (!SDL_PollEvent(&sdlEvent))
+    do
     {
-        return false;
-    }
+        if (NextPadEvent(event))
+        {
+            return true;
+        }
+        if (!SDL_PollEvent(&sdlEvent))
+        {
+            // SDL 1.2 finds a pad plugged in later only by starting its
+            // joystick subsystem again: done once a second on the title
+            // screen, where nothing is held that it would let go.
+            if (!ModeActive && SDL_GetTicks() - lastPadScan >= PadScanMs)
+            {
+                lastPadScan = SDL_GetTicks();
+                RescanPads();
+                return NextPadEvent(event);
+            }
+            return false;
+        }
+    } while (FeedPad(sdlEvent));
     event.type = sdlEvent.type;
     event.key = 0;
+    event.place = -1;
     if (sdlEvent.type == SDL_KEYDOWN || sdlEvent.type == SDL_KEYUP)
     {
         event.key = sdlEvent.key.keysym.sym;
+        event.place = BottomRowPlace(sdlEvent.key.keysym.scancode);
     }
     if (sdlEvent.type == SDL_KEYDOWN)
     {

@@ -32,4 +32,8 @@ public:
     void keyRepeatOff() override;
     void present() override;
     void saveScreenshot() override;
+
+private:
+    static constexpr uint32_t PadScanMs = 1000;
+    uint32_t lastPadScan = 0;
 };

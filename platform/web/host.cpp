@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/key_place.h"
+#include "platform/sdl/pads.h"
 #include "app/screenshot.h"
 #include "platform/sdl/presentation_gl.h"
 #include "gfx/title_screen.h"
@@ -129,16 +131,51 @@ void WebPlatform::delay(uint32_t)
 
 bool WebPlatform::pollEvent(ShellEvent& event)
 {
-    SDL_Event sdlEvent;
-    while (SDL_PollEvent(&sdlEvent))
+    if (!listening)
     {
+        listening = true;
+        // The browser's SDL reads pads only when started with its joystick
+        // flag, which its subsystem start ignores; and it names a key by
+        // what the layout types. Where the key sits comes from the key
+        // event's code, noted here for each key symbol as SDL will make it.
+        // clang-format off
+        EM_ASM({
+            SDL.initFlags |= 0x200;
+            Module['keyPositions'] = {};
+            var usages = ({KeyZ: 29, KeyX: 27, KeyC: 6, KeyV: 25, KeyB: 5, KeyN: 17, KeyM: 16});
+            var note = function(e) { Module['keyPositions'][SDL.lookupKeyCodeForEvent(e)] = usages[e.code] || 0; };
+            window.addEventListener('keydown', note, true);
+            window.addEventListener('keyup', note, true);
+        });
+        // clang-format on
+    }
+    SDL_Event sdlEvent;
+    for (;;)
+    {
+        if (NextPadEvent(event))
+        {
+            return true;
+        }
+        if (!SDL_PollEvent(&sdlEvent))
+        {
+            // The browser shows a pad only once a button on it is pressed:
+            // looked for every frame, so that the press that shows it counts.
+            OpenPads();
+            return NextPadEvent(event);
+        }
+        if (FeedPad(sdlEvent))
+        {
+            continue;
+        }
         event.type = ClassicEventType(sdlEvent.type);
         event.key = 0;
+        event.place = -1;
         if (event.type != EventKeyDown && event.type != EventKeyUp)
         {
             return true;
         }
         event.key = ClassicKeySymbol(sdlEvent.key.keysym.sym);
+        event.place = BottomRowPlace(EM_ASM_INT({ return Module['keyPositions'][$0] | 0; }, sdlEvent.key.keysym.sym));
         int32_t found = 0;
         while (found < heldCount && held[found] != event.key)
         {
@@ -162,7 +199,6 @@ bool WebPlatform::pollEvent(ShellEvent& event)
         }
         return true;
     }
-    return false;
 }
 
 void WebPlatform::keyRepeatOff()

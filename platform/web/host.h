@@ -37,5 +37,6 @@ private:
     int32_t held[HeldLimit] = {};
     int32_t heldCount = 0;
     bool shown = false;
+    bool listening = false;  // the page's key listener and pad reading are on
     uint32_t screenshots = 0;
 };

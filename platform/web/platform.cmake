@@ -17,8 +17,11 @@ set(MIRELANTHA_SYSTEM_SOURCES
     platform/web/rand.cpp
     platform/web/threads.cpp)
 set(MIRELANTHA_HOST_SOURCES
+    platform/web/key_place.cpp
+    platform/web/pad_layout.cpp
     platform/sdl/audio_device.cpp
     platform/sdl/host.cpp
+    platform/sdl/pads.cpp
     platform/sdl/presentation_gl.cpp
     platform/sdl/program.cpp
     platform/web/desktop.cpp

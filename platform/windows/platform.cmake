@@ -31,8 +31,11 @@ set(MIRELANTHA_SYSTEM_SOURCES
 # The Pictures known folder.
 set(MIRELANTHA_SYSTEM_LIBRARIES shell32 ole32)
 set(MIRELANTHA_HOST_SOURCES
+    platform/windows/key_place.cpp
+    platform/windows/pad_layout.cpp
     platform/sdl/audio_device.cpp
     platform/sdl/host.cpp
+    platform/sdl/pads.cpp
     platform/sdl/presentation_gl.cpp
     platform/sdl/program.cpp
     platform/windows/desktop.cpp

@@ -8,13 +8,17 @@
 // stack: the build tree's program, on each SDL 1.2 library, and the game as
 // players install it (the Debian package unpacked anywhere or installed in a
 // minimal system, the Windows zip) wherever tools/test.sh and
-// tests/linux/stacks.sh name one.
+// tests/linux/stacks.sh name one. The build tree's program is played twice:
+// on the keyboard, and on an Xbox-layout pad plugged in while the title screen
+// shows (before the start under Wine), its d-pad moving the cursor across and
+// its stick up and down.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstdint>
+#include <memory>
 #include <numeric>
 #include <regex>
 #include <string>
@@ -22,6 +26,7 @@
 
 #include "game/sprites.h"
 #include "game/game_title.h"
+#include "tests/e2e/pad_testbed.h"
 #include "tests/e2e/program_run.h"
 #include "tests/stock_panel.h"
 
@@ -172,10 +177,83 @@ std::vector<std::string> Listing(const fs::path& folder)
     return names;
 }
 
-// The whole game on `program`, which shows the title picture in `data`.
-void PlayThrough(Program& program, const fs::path& data,
-                 std::vector<std::pair<std::string, std::string>> environment = {})
+// How the player works the game's keys, named as xdotool names them: on the
+// keyboard, or on the pad (tests/data/pads/xbox) with its Xbox layout.
+class Player
 {
+public:
+    Player(Program& program, PadTestbed* pad) : program(program), pad(pad) {}
+
+    void tap(const std::string& key)
+    {
+        if (!pad)
+        {
+            program.keys(Tap(key));
+            return;
+        }
+        hold(key, 80);
+    }
+
+    void hold(const std::string& key, int ms)
+    {
+        if (!pad)
+        {
+            program.keys("keydown " + key + " sleep " + std::to_string(ms / 1000.0) + " keyup " + key);
+            return;
+        }
+        move(key, true);
+        SleepMs(ms);
+        move(key, false);
+    }
+
+private:
+    void move(const std::string& key, bool pressed)
+    {
+        struct Control
+        {
+            const char* key;
+            uint16_t type;
+            uint16_t code;
+            int32_t value;  // when pressed; at rest 0
+        };
+        static constexpr Control Controls[] = {
+            {"z", EV_KEY, BTN_A, 1}, {"x", EV_KEY, BTN_B, 1}, {"c", EV_KEY, BTN_X, 1}, {"v", EV_KEY, BTN_Y, 1},
+            {"b", EV_KEY, BTN_TL, 1}, {"n", EV_KEY, BTN_TR, 1}, {"m", EV_ABS, ABS_RZ, 255},
+            {"space", EV_KEY, BTN_START, 1}, {"Escape", EV_KEY, BTN_SELECT, 1},
+            {"Left", EV_ABS, ABS_HAT0X, -1}, {"Right", EV_ABS, ABS_HAT0X, 1},  // the d-pad
+            {"Up", EV_ABS, ABS_Y, -32767}, {"Down", EV_ABS, ABS_Y, 32767},    // the left stick
+        };
+        for (const Control& control : Controls)
+        {
+            if (key == control.key)
+            {
+                pad->send(control.type, control.code, pressed ? control.value : 0);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no pad control for " << key;
+    }
+
+    Program& program;
+    PadTestbed* pad;
+};
+
+// The whole game on `program`, which shows the title picture in `data`,
+// played on the keyboard or on `pad`.
+void PlayThrough(Program& program, const fs::path& data,
+                 std::vector<std::pair<std::string, std::string>> environment = {}, PadTestbed* pad = nullptr)
+{
+    Player player(program, pad);
+    // Wine's joystick driver is not made to find pads plugged in later.
+    if (pad && UnderWine)
+    {
+        ASSERT_TRUE(pad->plugIn("xbox"));
+    }
+    if (pad)
+    {
+        const auto more = pad->environment();
+        environment.insert(environment.end(), more.begin(), more.end());
+    }
     ASSERT_GT(fs::file_size(data / "lh0.txt"), 4096u) << "no title picture in " << data;
     const std::vector<std::string> before = Listing(program.folder);
     const fs::path audioFile = program.scratch.path / "audio.raw";
@@ -221,7 +299,13 @@ void PlayThrough(Program& program, const fs::path& data,
     // 2. A new game, started with a tile key that places nothing; the stock
     // is read off the side panel.
     const size_t gameStart = AudioFrames(audioFile);
-    program.keys(Tap("z"));
+    // A pad plugged in on the title screen is found within two seconds.
+    if (pad && !UnderWine)
+    {
+        ASSERT_TRUE(pad->plugIn("xbox"));
+        SleepMs(2000);
+    }
+    player.tap("z");
     SleepMs(1800);  // game music alone, before any tile is placed
     ASSERT_TRUE(program.screenshot(picture)) << "first planting screenshot";
     GameTitle planting;  // what the player has put where, as the window shows it
@@ -262,7 +346,7 @@ void PlayThrough(Program& program, const fs::path& data,
                 continue;
             }
             ASSERT_LT(taps, 30) << "the cursor does not reach (" << target.x << ", " << target.y << ")";
-            program.keys(Tap(ArrowBetween(at, target)));
+            player.tap(ArrowBetween(at, target));
             WaitFor([&] { Cell now{}; return FindCursor(ShownNow(), now) && now != at; }, 1500);
         }
         planting.cursorX = target.x;
@@ -280,7 +364,7 @@ void PlayThrough(Program& program, const fs::path& data,
         for (int attempt = 0; attempt < 3 && seen != expected; attempt++)
         {
             frame = AudioFrames(audioFile);
-            program.keys(Tap(TileKeys[row]));
+            player.tap(TileKeys[row]);
             WaitFor([&] { return (seen = ShownNow()) == expected; }, 3000);
         }
         ASSERT_EQ(CountDifferences(seen, expected, first), 0)
@@ -298,8 +382,12 @@ void PlayThrough(Program& program, const fs::path& data,
 
     // 4. The garden opened and the gardener walked right along the top row,
     // then down.
-    program.keys(Tap("space") + " sleep 0.2 keydown Right sleep 1.6 keyup Right sleep 0.05 keydown Down sleep 0.7 "
-                 "keyup Down sleep 0.1");
+    player.tap("space");
+    SleepMs(200);
+    player.hold("Right", 1600);
+    SleepMs(50);
+    player.hold("Down", 700);
+    SleepMs(100);
     ASSERT_TRUE(program.screenshot(picture)) << "garden screenshot";
     shown = ReadCells(picture);
     Cells plainPanel = shown;  // the board as it is, beside the separator and a plain panel
@@ -309,10 +397,11 @@ void PlayThrough(Program& program, const fs::path& data,
     EXPECT_TRUE(GardenerMoved(shown)) << "the gardener is still on the cell it arrived on";
 
     // 5. Back to the title, and out.
-    program.keys(Tap("Escape") + " sleep 0.3");
+    player.tap("Escape");
+    SleepMs(300);
     ASSERT_TRUE(program.screenshot(picture)) << "title screenshot after the game";
     EXPECT_EQ(TitleDifferences(picture, data, first), 0) << "title screen after the game: " << first;
-    program.keys(Tap("Escape"));
+    player.tap("Escape");
     const auto pressed = std::chrono::steady_clock::now();
     const double secondsRun = std::chrono::duration<double>(pressed - program.started).count();
     EXPECT_EQ(program.finish(), 0) << ReadAll(program.errorFile);
@@ -355,12 +444,19 @@ fs::path Install(const char* variable)
     const char* root = std::getenv(variable);
     return root ? root : "";
 }
+class PlayThrough : public ::testing::TestWithParam<bool>
+{
+};
 }  // namespace
 
-TEST(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
+INSTANTIATE_TEST_SUITE_P(, PlayThrough, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Pad" : "Keyboard"; });
+
+TEST_P(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 {
     Program program;
-    PlayThrough(program, ProgramData());
+    std::unique_ptr<PadTestbed> pad(GetParam() ? new PadTestbed : nullptr);
+    PlayThrough(program, ProgramData(), {}, pad.get());
 }
 
 // Each install must find the data it ships: it is started from a folder of

@@ -143,9 +143,32 @@ function listenToSound() {
   };
 }
 
+// A stand-in for the Gamepad API as Chromium gives it to a page: eight empty
+// slots until a pad's first button press shows it, then a fresh snapshot of
+// it with a new timestamp after every change. The test moves its controls
+// with mirelanthaPad(button, pressed) and mirelanthaPadAxis(axis, value).
+function padStandIn() {
+  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+  const axes = [0, 0, 0, 0];
+  let shown = false;
+  let timestamp = 0;
+  const changed = () => { timestamp = performance.now(); };
+  window.mirelanthaPad = (button, pressed) => {
+    buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
+    shown = shown || pressed;
+    changed();
+  };
+  window.mirelanthaPadAxis = (axis, value) => { axes[axis] = value; changed(); };
+  navigator.getGamepads = () => [shown ? {
+    id: 'Test pad (STANDARD GAMEPAD Vendor: 045e Product: 028e)', index: 0, connected: true, mapping: 'standard',
+    timestamp, axes: axes.slice(), buttons: buttons.map((b) => ({ ...b })),
+  } : null, null, null, null, null, null, null, null];
+}
+
 async function openPage(url) {
   const context = await browser.newContext({ viewport: { width: Width, height: Height }, acceptDownloads: true });
   await context.addInitScript(listenToSound);
+  await context.addInitScript(padStandIn);
   const page = await context.newPage();
   const problems = [];
   page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
@@ -326,6 +349,57 @@ try {
   await settle(single.page);
   shown = await shownCells(single.page);
   check(differences(shown.cells, titlePhases) > 1000, 'the one-file page starts a game');
+
+  // Keyboards of other layouts, with each key's key, code and legacy key
+  // code as the browser reports them: the key at Z's place (W on AZERTY, Y on
+  // QWERTZ) places the Z tile on the cursor's cell, the key labelled Z picks
+  // it up again.
+  const cdp = await single.page.context().newCDPSession(single.page);
+  const press = async (key, code, keyCode) => {
+    for (const type of ['keyDown', 'keyUp']) {
+      await cdp.send('Input.dispatchKeyEvent', {
+        type, key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode, text: type === 'keyDown' ? key : undefined,
+      });
+      await single.page.waitForTimeout(40);
+    }
+    await settle(single.page);
+    return cursorCell((await shownCells(single.page)).cells);
+  };
+  const bare = cursorCell((await shownCells(single.page)).cells);
+  for (const [layout, atZ, labelledZ] of [['AZERTY', ['w', 'KeyZ', 87], ['z', 'KeyW', 90]],
+    ['QWERTZ', ['y', 'KeyZ', 89], ['z', 'KeyY', 90]]]) {
+    check(await press(...atZ) !== bare, `${layout}: the key at Z's place places a tile`);
+    check(await press(...labelledZ) === bare, `${layout}: the key labelled Z picks it up`);
+  }
+
+  // A pad: the press that shows it to the page starts a game; its d-pad and
+  // stick move the cursor, its A places a tile and Back leaves the game.
+  await tap(single.page, 'Escape');
+  await settle(single.page);
+  const pad = async (button) => {
+    await single.page.evaluate((b) => window.mirelanthaPad(b, true), button);
+    await single.page.waitForTimeout(80);
+    await single.page.evaluate((b) => window.mirelanthaPad(b, false), button);
+    await settle(single.page);
+    return (await shownCells(single.page)).cells;
+  };
+  check(differences((await shownCells(single.page)).cells, titlePhases) === 0, 'Escape leaves the game');
+  shown = { cells: await pad(0) };
+  check(differences(shown.cells, titlePhases) > 1000, 'the pad\'s first press starts a game');
+  const padStart = findCursor(shown.cells);
+  const movedRight = findCursor(await pad(15));
+  await single.page.evaluate(() => window.mirelanthaPadAxis(1, -1));
+  await single.page.waitForTimeout(60);
+  await single.page.evaluate(() => window.mirelanthaPadAxis(1, 0));
+  await settle(single.page);
+  const movedUp = findCursor((await shownCells(single.page)).cells);
+  check(padStart && movedRight && movedUp && movedRight.x > padStart.x && movedUp.y > movedRight.y,
+    `the d-pad and the stick move the cursor (${JSON.stringify([padStart, movedRight, movedUp])})`);
+  const cellOf = (cells, { x, y }) => cells.slice(Rows - 12 * y - 11, Rows - 12 * y)
+    .map((row) => row.slice(12 * x + 1, 12 * x + 11)).join('');
+  const beforeTile = cellOf((await shownCells(single.page)).cells, movedUp);
+  check(cellOf(await pad(0), movedUp) !== beforeTile, 'the pad\'s A places a tile');
+  check(differences(await pad(8), titlePhases) === 0, 'the pad\'s Back returns to the title screen');
   check(single.problems.length === 0, `the one-file page: no page error${single.problems.length ? ': ' + single.problems.join('; ') : ''}`);
 } finally {
   await browser.close();
