@@ -221,9 +221,8 @@ async function scenario(engine, desk) {
     await take();
     const file = await page.download(`screen${number}.png`).catch(() => null);
     // Only the palette's drift may have moved on in between.
-    const changed = file ? differences(cellsOf(file), [shown]) : Columns * Rows;
-    if (process.env.MIRELANTHA_WEB_KEEP && file) fs.writeFileSync(`${process.env.MIRELANTHA_WEB_KEEP}/${engine.name}-${number}.png`, file);
-    check(changed <= 50, say(`${name} saves screen${number}.png, the picture shown (${changed} pixels differ)`));
+    const changed = file ? differences(cellsOf(file), [shown]) : Infinity;
+    check(changed <= 50, say(`${name} saves screen${number}.png, the picture shown (${file ? `${changed} pixels differ` : 'none came'})`));
     await desk.press(at && at.x > 0 ? 'Left' : 'Right');
     const moved = await showing(page, (now) => cursorOf(now) && at && cursorOf(now).x !== at.x, undefined, 3000);
     check(moved, say(`the key after ${name} reaches the game`));
@@ -354,10 +353,11 @@ async function phone(engine, desk) {
       type, touchPoints: points.map(([name, id]) => ({
         id, x: buttons[name].x + buttons[name].width / 2, y: buttons[name].y + buttons[name].height / 2 })),
     });
+    // The protocol's touchEnd names the fingers lifted.
     const tap = async (name) => {
       await touch('touchStart', [name, 0]);
       await pause(80);
-      await touch('touchEnd');
+      await touch('touchEnd', [name, 0]);
     };
     await tap('Start');
     await pause(800);
@@ -371,11 +371,11 @@ async function phone(engine, desk) {
     for (const name of Names.slice(4, 11)) {
       await touch('touchStart', ['Right', 0], [name, 1]);
       await pause(60);
-      await touch('touchMove', ['Right', 0]);
+      await touch('touchEnd', [name, 1]);
     }
     await touch('touchMove', ['Down', 0]);
     await pause(500);
-    await touch('touchEnd');
+    await touch('touchEnd', ['Down', 0]);
     await pause(200);
     const cells = await cellsShown(page, clip);
     const at = cursorOf(cells);
