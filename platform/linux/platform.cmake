@@ -53,7 +53,7 @@ macro(mirelantha_platform_targets)
         file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
         mirelantha_test_program(test_e2e ${E2E_SOURCES})
         # The display watch is tried in the test's own process too.
-        target_link_libraries(test_e2e PRIVATE mirelantha_stb_image mirelantha_platform OpenGL::GLX)
+        target_link_libraries(test_e2e PRIVATE mirelantha_platform OpenGL::GLX)
         add_dependencies(test_e2e mirelantha)
         gtest_discover_tests(test_e2e WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
             DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE)
