@@ -94,10 +94,8 @@ export async function launchChromium(desk) {
   const browser = await chromium.launchPersistentContext(path.join(desk.home, 'chromium'), {
     executablePath: '/usr/bin/chromium', headless: false, env: desk.env, viewport: null, acceptDownloads: true,
     ignoreDefaultArgs: ['--mute-audio'],
-    args: ['--no-sandbox', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-      '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--disable-quic', '--autoplay-policy=document-user-activation-required', '--window-position=0,0',
-      `--window-size=${size.width},${size.height}`],
+    args: ['--no-sandbox', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
+      '--autoplay-policy=document-user-activation-required', '--window-position=0,0', `--window-size=${size.width},${size.height}`],
   });
   return {
     name: 'Chromium',

@@ -178,7 +178,17 @@ async function scenario(engine, desk) {
     await desk.press('x');
     cells = await showing(page, newGame);
   }
-  if (engine.name === 'Chromium') figures.firstPictureMs = await page.run('window.mirelanthaFirstPicture');
+  if (engine.name === 'Chromium' && wantFigures) {
+    figures.firstPictureMs = await page.run('window.mirelanthaFirstPicture');
+    // How far ahead of the speakers the game's sound is queued, at its most.
+    let behind = 0;
+    for (let i = 0; i < 40; i++) {
+      behind = Math.max(behind, await page.run(`(SDL.audio.nextPlayTime - SDL.audioContext.currentTime)
+        + (SDL.audioContext.baseLatency || 0) + (SDL.audioContext.outputLatency || 0)`));
+      await pause(25);
+    }
+    figures.soundBehindMs = Math.round(behind * 1000);
+  }
   check(!await page.run(`[...document.querySelectorAll('button')].some((b) => b.getClientRects().length > 0)`),
     say('no touch controls for a keyboard player'));
 
