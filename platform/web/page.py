@@ -34,9 +34,26 @@ def data_url(path):
         return "data:image/png;base64," + base64.b64encode(f.read()).decode("ascii")
 
 
+def strip_comments(page):
+    """The template without its comments and indentation, which are for its
+    readers and would only lengthen the download: whole-line // and /* */
+    comments in its script and style (none of its strings spans lines)."""
+    lines = []
+    in_comment = False
+    for line in page.splitlines():
+        text = line.strip()
+        if in_comment or text.startswith("/*"):
+            in_comment = "*/" not in text
+            continue
+        if text.startswith("//") or not text:
+            continue
+        lines.append(text)
+    return "\n".join(lines) + "\n"
+
+
 def fill(template, icon, tiles, head, site, module):
     with open(template, encoding="utf-8") as f:
-        page = f.read()
+        page = strip_comments(f.read())
     values = {"@ICON@": data_url(icon), "@HEAD@": head, "@SITE@": site, "@MODULE@": module}
     for letter in TILE_LETTERS:
         values["@TILE_%s@" % letter.upper()] = data_url(os.path.join(tiles, "tile-%s.png" % letter))
@@ -76,7 +93,7 @@ def site_page(template, icon, tiles, folder):
     files = [name for name in files if not name.endswith(".txt")]
     with open(os.path.join(os.path.dirname(template), "service_worker.js"), encoding="utf-8") as f:
         worker = f.read()
-    worker = worker.replace("@VERSION@", version.hexdigest()[:16]).replace("@FILES@", json.dumps(["./"] + files))
+    worker = worker.replace("@VERSION@", version.hexdigest()[:16]).replace("@FILES@", json.dumps(files))
     with open(os.path.join(folder, WORKER), "w", encoding="utf-8") as f:
         f.write(worker)
 

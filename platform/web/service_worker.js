@@ -36,8 +36,12 @@ self.addEventListener('activate', function (event) {
 
 self.addEventListener('fetch', function (event) {
   if (event.request.method !== 'GET') return;
+  // The site's folder is its index.html (not every host serves the one for
+  // the other, so only index.html is kept).
+  var url = new URL(event.request.url);
+  var wanted = /\/$/.test(url.pathname) ? url.origin + url.pathname + 'index.html' : event.request;
   event.respondWith(caches.open(Cache).then(function (cache) {
-    return cache.match(event.request, { ignoreSearch: true }).then(function (kept) {
+    return cache.match(wanted, { ignoreSearch: true }).then(function (kept) {
       return kept || fetch(event.request);
     });
   }));
