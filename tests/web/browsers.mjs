@@ -8,9 +8,9 @@
 //
 // An engine opens a page and gives: shot() (a PNG of what the page shows),
 // run(expression) (its value in the page: only after the first key, since a
-// driver's script counts as the player's gesture), download(name) (the bytes
-// of a file the page offered, once it has landed), problems (page errors and
-// failed requests, where the driver reports them) and close().
+// driver's script counts as the player's gesture), problems (page errors and
+// failed requests, where the driver reports them) and close(). Downloads
+// land in the desk's home folder.
 import { chromium } from 'playwright-core';
 import puppeteer from 'puppeteer-core';
 import { Builder } from 'selenium-webdriver';
@@ -73,16 +73,6 @@ export async function openDesk(scratch) {
   };
 }
 
-// Waits for a file the page offered to land in FOLDER, and takes it away.
-async function landed(folder, name) {
-  const file = path.join(folder, name);
-  for (let i = 0; i < 100 && !fs.existsSync(file); i++) await pause(100);
-  await pause(200);  // written whole
-  const bytes = fs.readFileSync(file);
-  fs.rmSync(file);
-  return bytes;
-}
-
 const size = { width: 1024, height: 768 };
 
 // Debian's Chromium through playwright-core, with the desktop's sound policy
@@ -129,7 +119,6 @@ export async function launchChromium(desk) {
           if (exceptionDetails) throw new Error(exceptionDetails.exception.description);
           return result.value;
         },
-        download: (name) => landed(desk.home, name),
         close: () => page.close(),
       };
     },
@@ -162,7 +151,6 @@ export async function launchFirefox(desk) {
         problems,
         shot: () => page.screenshot(),
         run: (expression) => page.evaluate(expression),
-        download: (name) => landed(desk.home, name),
         close: () => page.close(),
       };
     },
@@ -172,7 +160,7 @@ export async function launchFirefox(desk) {
 
 // WebKitGTK's MiniBrowser through its WebDriver and selenium-webdriver. Its
 // console is out of the driver's reach, and the MiniBrowser keeps F12 for
-// itself, so that key goes through the driver; downloads land in $HOME.
+// itself, so that key goes through the driver.
 export async function launchWebKit(desk) {
   const port = await new Promise((resolve) => {
     const probe = net.createServer().listen(0, '127.0.0.1', () => {
@@ -200,7 +188,6 @@ export async function launchWebKit(desk) {
         shot: async () => Buffer.from(await driver.takeScreenshot(), 'base64'),
         run: (expression) => driver.executeScript(`return ${expression}`),
         driverKey: (key) => driver.actions().sendKeys(key).perform(),
-        download: (name) => landed(desk.home, name),
         close: async () => {},
       };
     },
