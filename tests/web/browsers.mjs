@@ -75,6 +75,14 @@ export async function openDesk(scratch) {
 
 const size = { width: 1024, height: 768 };
 
+// Page errors and failed requests, as Playwright and Puppeteer report them.
+function problemsOf(page) {
+  const problems = [];
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  return problems;
+}
+
 // Debian's Chromium through playwright-core, with the desktop's sound policy
 // (sound only after the player has acted on the page), in a profile of its
 // own rather than an incognito one, which could not install the site. Each
@@ -92,9 +100,7 @@ export async function launchChromium(desk) {
     soundAllowed: false,
     open: async (url, emulate = async () => {}) => {
       const page = await browser.newPage();
-      const problems = [];
-      page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-      page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+      const problems = problemsOf(page);
       page.on('console', (message) => message.type() === 'error' && problems.push(`console: ${message.text()}`));
       page.on('download', (download) => download.saveAs(path.join(desk.home, download.suggestedFilename())));
       let cdp = await browser.newCDPSession(page);
@@ -143,9 +149,7 @@ export async function launchFirefox(desk) {
     soundAllowed: true,
     open: async (url) => {
       const page = await browser.newPage();
-      const problems = [];
-      page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-      page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+      const problems = problemsOf(page);
       await page.goto(url, { waitUntil: 'domcontentloaded' });
       return {
         problems,

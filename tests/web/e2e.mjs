@@ -1,27 +1,16 @@
 // The web build played as players play it: one scenario in Chromium, Firefox
-// and WebKit, each shown on a private display with a private sound server
-// (browsers.mjs), the site served as a plain static host would serve it.
+// and WebKit (browsers.mjs), the site served as a plain static host serves
+// it; then what only Chromium's protocol reaches: the zip's layout,
+// installability, offline, the browser's own keys, a slow link, a phone
+// played by touch, the one-file page from disk. Speed figures are the
+// bench's (bench/web_speed.sh).
 //
 //     node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--engines chromium,firefox,webkit]
-//
-// The scenario: the title screen pixel for pixel as the game's core draws
-// it; silence until the first key where the browser holds sound back, and
-// then the first key only wakes it, or where it does not, the first key acts;
-// a held tile key is one press whatever the keyboard repeats; tiles planted
-// and the cursor moved with keys; screenshots with Print Screen (whatever
-// code the engine gives it), F12 and Ctrl+S, each the picture shown, and the
-// next key reaches the game; Escape to the title and to the end, the page
-// then saying how to play again, silent. Then what Chromium's protocol can
-// reach: the zip's layout, installability, offline after one visit, browser
-// keys left to the browser, a slow link, a phone played by touch in both
-// orientations, and the one-file page from disk. The speed figures are
-// bench/web_speed.sh's.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import zlib from 'node:zlib';
 import { decodePng } from './png.mjs';
 import { openDesk, launchChromium, launchFirefox, launchWebKit, pause } from './browsers.mjs';
 
@@ -119,17 +108,14 @@ async function showing(page, test, clip, ms = 30000) {
 }
 
 // ---------------------------------------------------------------------------
-// The site, from the zip, served as a plain static host serves it (and
-// compresses it); "offline" leaves every request unanswered.
+// The site, from the zip; "offline" leaves every request unanswered.
 // ---------------------------------------------------------------------------
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelantha-web-'));
 const siteFolder = path.join(scratch, 'site');
 execFileSync('unzip', ['-q', zipFile, '-d', siteFolder]);
-const types = {
-  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain',
-  '.json': 'application/manifest+json', '.webmanifest': 'application/manifest+json', '.png': 'image/png',
-};
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 const served = [];
 let offline = false;
 const server = http.createServer((request, response) => {
@@ -139,13 +125,8 @@ const server = http.createServer((request, response) => {
   const found = file.startsWith(siteFolder) && fs.existsSync(file) && fs.statSync(file).isFile();
   served.push(`${name} ${found ? 200 : 404}`);
   if (!found) return response.writeHead(404).end();
-  const headers = { 'Content-Type': types[path.extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache' };
-  let body = fs.readFileSync(file);
-  if (/gzip/.test(request.headers['accept-encoding'] || '')) {
-    body = zlib.gzipSync(body);
-    headers['Content-Encoding'] = 'gzip';
-  }
-  return response.writeHead(200, headers).end(body);
+  const type = types[path.extname(file)] || 'application/octet-stream';
+  return response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-cache' }).end(fs.readFileSync(file));
 });
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const site = `http://127.0.0.1:${server.address().port}/`;
