@@ -408,18 +408,24 @@ async function phone(engine, desk) {
   }
 }
 
+// A browser that hangs fails the run rather than the whole CI's time.
+setTimeout(() => {
+  console.log('FAILED: the browsers took more than 12 minutes');
+  process.exit(1);
+}, 12 * 60000).unref();
 const desk = await openDesk(scratch);
 try {
   for (const [name, launch] of [['chromium', launchChromium], ['firefox', launchFirefox], ['webkit', launchWebKit]]) {
     if (!wanted.includes(name)) continue;
-    const engine = await launch(desk);
+    let engine;
     try {
+      engine = await launch(desk);
       await scenario(engine, desk);
       if (name === 'chromium') await chromiumOnly(engine, desk);
     } catch (error) {
-      check(false, `${engine.name}: ${error.stack}`);
+      check(false, `${name}: ${error.stack}`);
     } finally {
-      await engine.close();
+      await engine?.close().catch(() => {});
     }
   }
   const missing = served.filter((line) => !line.endsWith(' 200'));
