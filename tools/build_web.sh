@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the game for the browser with Debian's emscripten and writes
 #
-#   dist/mirelantha-VERSION-web.zip   one folder: index.html and its files, for
-#                                     any static host (no special headers)
+#   dist/mirelantha-VERSION-web.zip   index.html and its files at the zip's
+#                                     root, for any static host (no special
+#                                     headers) and game sites' HTML uploads
 #   dist/mirelantha-VERSION.html      the whole game in one page that plays
 #                                     when opened from disk
 #   build-web/garden-replay.js        the tools, run with node
@@ -43,19 +44,22 @@ cmake -S . -B "$build" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node);--no-experimental-fetch" \
     -DSTB_INCLUDE_DIRS=/usr/include/stb \
     -DBUILD_TESTING="$testing" >/dev/null
-targets=(mirelantha mirelantha-single garden-replay audio-render make-icons title-cells)
+targets=(mirelantha mirelantha-single garden-replay audio-render make-icons tile-pictures title-cells)
 if [ "$testing" = ON ]; then
     targets+=(test_app test_gfx test_game test_audio test_web)
 fi
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}"
 
 version=$(sed -n 's/^project(mirelantha VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-site="$build/site/mirelantha-$version-web"
-rm -rf "$build/site" && mkdir -p "$site" dist
+site="$build/site"
+rm -rf "$site" "$build/icons" "$build/tiles" && mkdir -p "$site" "$build/tiles" dist
 
-# The page's icon: the game's own, rendered from its title picture.
-"${node[@]}" "$build/make-icons.js" dat/lh0.txt "$build/icons" 32 >/dev/null
-icon="data:image/png;base64,$(base64 -w0 "$build/icons/32x32/apps/mirelantha.png")"
+# The game's own icon, rendered from its title picture: small in the pages
+# themselves, large for the web app manifest (installed on a phone's home
+# screen, say); and the touch buttons' tiles, drawn from the game's sprites.
+"${node[@]}" "$build/make-icons.js" dat/lh0.txt "$build/icons" 32 192 512 >/dev/null
+icon="$build/icons/32x32/apps/mirelantha.png"
+"${node[@]}" "$build/tile-pictures.js" "$build/tiles"
 
 # The licences of what the build carries: the game's own, then emscripten's
 # runtime and C and C++ libraries, and the stb decoders, as Debian states them.
@@ -72,17 +76,27 @@ notices="$build/THIRD-PARTY-NOTICES.txt"
     cat /usr/share/doc/emscripten/copyright
 } >"$notices"
 
-# platform/web/page.py fills the page template: the zip's page loads the module
-# beside it, the single page carries it inline, and the licences at its end.
-python3 platform/web/page.py platform/web/index.html "$icon" --src mirelantha.js > "$site/index.html"
+# The site: the module and its code, the samples (fetched by the page after
+# the first picture), the manifest and its icons, the licences; then the page
+# and the service worker, which keeps them all for offline play
+# (platform/web/page.py).
 cp "$build/mirelantha.js" "$build/mirelantha.wasm" "$site/"
+tar --create --file "$site/mirelantha-samples.tar" --directory dat --sort=name --mtime=@0 \
+    --owner=0 --group=0 --numeric-owner --format=ustar samples
+cp platform/web/manifest.webmanifest "$site/"
+cp "$build/icons/192x192/apps/mirelantha.png" "$site/icon-192.png"
+cp "$build/icons/512x512/apps/mirelantha.png" "$site/icon-512.png"
 cp LICENSE "$site/LICENSE.txt"
 cp "$notices" "$site/"
+python3 platform/web/page.py site platform/web/index.html "$icon" "$build/tiles" "$site"
+
+# The page that travels alone carries the module inline and the licences at
+# its end.
 { echo "mirelantha"; echo; cat LICENSE; echo; cat "$notices"; } >"$build/all-notices.txt"
-python3 platform/web/page.py platform/web/index.html "$icon" --inline "$build/mirelantha-single.js" \
-    --notices "$build/all-notices.txt" > "dist/mirelantha-$version.html"
+python3 platform/web/page.py single platform/web/index.html "$icon" "$build/tiles" "$build/mirelantha-single.js" \
+    "$build/all-notices.txt" > "dist/mirelantha-$version.html"
 
 rm -f "dist/mirelantha-$version-web.zip"
-(cd "$build/site" && zip -qr -X "../../dist/mirelantha-$version-web.zip" "mirelantha-$version-web")
+(cd "$site" && zip -qr -X "../../dist/mirelantha-$version-web.zip" .)
 echo "dist/mirelantha-$version-web.zip"
 echo "dist/mirelantha-$version.html"

@@ -16,8 +16,10 @@
 #   7. every fuzz target briefly on its committed seed corpus;
 #   8. the performance report in its brief form, so that it keeps measuring;
 #   9. the web build (tools/build_web.sh): its unit tests under node, its
-#      tools against the native ones byte for byte, and the site and the
-#      one-file page played in headless Chromium (tests/web);
+#      tools against the native ones byte for byte, and the site played in
+#      Chromium, Firefox and WebKit (tests/web), with what only Chromium's
+#      protocol reaches: touch, slow link, offline, browser keys, the one-file
+#      page;
 #  10. the arm64 build (tools/build_arm64.sh): its unit tests and its tools
 #      under qemu's user-mode emulator, the tools against the native ones
 #      byte for byte, its package checked as step 2 checks the amd64 one and
@@ -68,15 +70,19 @@ perf_stage()
     PERF_BUILD=build bench/perf_report.sh brief
 }
 
-# The web build and its tests. Chromium comes from Debian, playwright-core
-# from npm at the version tests/web/package-lock.json pins.
+# The web build and its tests. The three engines come from Debian (Chromium,
+# Firefox ESR, WebKitGTK's driver and MiniBrowser), their drivers from npm at
+# the versions tests/web/package-lock.json pins.
 web_stage()
 {
-    local sudo_cmd=""
+    local sudo_cmd="" browsers=() p
     [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-    if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q "ok installed"; then
+    for p in chromium firefox-esr webkit2gtk-driver; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || browsers+=("$p")
+    done
+    if [ ${#browsers[@]} -gt 0 ]; then
         DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-            --no-install-recommends chromium
+            --no-install-recommends "${browsers[@]}"
     fi
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     BUILD_TESTING=ON tools/build_web.sh
@@ -168,7 +174,7 @@ sanitizer_flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g")
 suite_targets=(test_gfx test_app test_game test_audio test_tools test_e2e mirelantha garden-replay audio-render)
 
 if [ "$mode" = web ]; then
-    step "web: the browser build, its tests under node and in headless Chromium"
+    step "web: the browser build, its tests under node and in three browser engines"
     web_stage
     exit 0
 fi
@@ -239,7 +245,7 @@ tests/fuzz/run.sh "${FUZZ_SECONDS:-10}"
 step "performance report, brief"
 perf_stage
 
-step "web: the browser build, its tests under node and in headless Chromium"
+step "web: the browser build, its tests under node and in three browser engines"
 web_stage
 
 step "arm64: the cross-built game, unit tests and tools under qemu, the package"

@@ -1,69 +1,61 @@
-// The web build played in headless Chromium as a player would: the site zip
-// served by a plain file server, then the one-file page opened from disk.
+// The web build played as players play it: one scenario in Chromium, Firefox
+// and WebKit (browsers.mjs), the site served as a plain static host serves
+// it; then what only Chromium's protocol reaches: the zip's layout,
+// installability, offline, the browser's own keys, a slow link, a phone
+// played by touch, the one-file page from disk. Speed figures are the
+// bench's (bench/web_speed.sh).
 //
-//     node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--figures]
-//
-// Checks, in order: the title screen at once, cell for cell as the game's core
-// draws it; the first key wakes the sound and does not start a game; a held
-// key is one press; a whole stock planted and the garden opened; screenshots
-// offered as downloads of the picture the page shows; Escape back to the
-// title and Escape again to end, the page then saying how to play again; no
-// page error and no failed request throughout. With --figures it prints the
-// speed figures (first picture, sound delay) as JSON.
-import { chromium } from 'playwright-core';
+//     node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--engines chromium,firefox,webkit]
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { decodePng } from './png.mjs';
+import { openDesk, launchChromium, launchFirefox, launchWebKit, pause } from './browsers.mjs';
 
 const [zipFile, singleFile, webBuild] = process.argv.slice(2);
-const wantFigures = process.argv.includes('--figures');
+const option = (name) => process.argv[process.argv.indexOf(name) + 1];
+const wanted = process.argv.includes('--engines') ? option('--engines').split(',') : ['chromium', 'firefox', 'webkit'];
 if (!webBuild) {
-  console.error('usage: node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--figures]');
+  console.error('usage: node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--engines LIST]');
   process.exit(2);
 }
 
-const Width = 1024;
-const Height = 768;
-const Columns = 128;
-const Rows = 96;
-const Tolerance = 25;  // the palette's drift keeps a colour within about 20 of its base
-
 let failures = 0;
+const started = Date.now();
 function check(ok, what) {
-  console.log(`${ok ? 'ok' : 'FAILED'}: ${what}`);
+  console.log(`${ok ? 'ok' : 'FAILED'} (${((Date.now() - started) / 1000).toFixed(1)} s): ${what}`);
   if (!ok) failures++;
+  return ok;
 }
 
 // ---------------------------------------------------------------------------
-// What the picture should show
+// What the picture shows: the palette index of each framebuffer pixel ('?'
+// for a colour near none), read at the screen pixel nearest its middle.
 // ---------------------------------------------------------------------------
 
+const Columns = 128;
+const Rows = 96;
+const Tolerance = 25;  // the palette's drift keeps a colour within about 20 of its base
 const drawn = execFileSync('node', ['--no-experimental-fetch', path.join(webBuild, 'title-cells.js'), 'dat'])
   .toString().trim().split('\n');
 const basePalette = drawn.slice(0, 10).map((line) => line.split(',').map(Number));
 const titlePhases = [drawn.slice(10, 10 + Rows), drawn.slice(10 + Rows, 10 + 2 * Rows)];
 
-// The palette index each framebuffer pixel shows (rows top first, '?' for a
-// colour near none), read at the window pixel nearest its middle.
-function cellsOf(picture) {
+function cellsOf(png) {
+  const picture = decodePng(png);
   const rows = [];
   for (let r = 0; r < Rows; r++) {
     let line = '';
     const py = Math.floor((r + 0.5) * picture.height / Rows);
     for (let x = 0; x < Columns; x++) {
-      const px = Math.floor((x + 0.5) * picture.width / Columns);
-      const at = (py * picture.width + px) * 4;
+      const at = (py * picture.width + Math.floor((x + 0.5) * picture.width / Columns)) * 4;
       let best = '?';
       let nearest = Tolerance + 1;
       basePalette.forEach((base, index) => {
         const distance = Math.max(...[0, 1, 2].map((k) => Math.abs(picture.rgba[at + k] - base[k])));
-        if (distance < nearest) {
-          nearest = distance;
-          best = String(index);
-        }
+        if (distance < nearest) [nearest, best] = [distance, String(index)];
       });
       line += best;
     }
@@ -72,342 +64,378 @@ function cellsOf(picture) {
   return rows;
 }
 
-// Pixels showing neither phase of the expected screen.
-function differences(cells, phases) {
+// Pixels showing none of the PHASES of a screen, outside a part of the
+// picture the page may cover ([left, top, right, bottom], 0..1).
+const differences = (cells, phases, [left, top, right, bottom] = [2, 2, 2, 2]) => {
   let count = 0;
   for (let r = 0; r < Rows; r++) {
     for (let x = 0; x < Columns; x++) {
-      if (!phases.some((phase) => phase[r][x] === cells[r][x])) count++;
+      const covered = x / Columns >= left && x / Columns <= right && r / Rows >= top && r / Rows <= bottom;
+      if (!covered && !phases.some((phase) => phase[r][x] === cells[r][x])) count++;
     }
   }
   return count;
-}
-
+};
+const onTitle = (cells) => differences(cells, titlePhases) === 0;
 const cellAt = (cells, x, y) => cells[Rows - 1 - y][x];
+// Inside a board cell, within the cursor's outline.
+const cellInside = (cells, cx, cy) => {
+  let inside = '';
+  for (let y = 12 * cy + 1; y < 12 * cy + 11; y++) for (let x = 12 * cx + 1; x < 12 * cx + 11; x++) inside += cellAt(cells, x, y);
+  return inside;
+};
+const cursorOf = (cells) => {
+  for (let x = 0; x < 8; x++) {
+    for (let y = 0; y < 8; y++) {
+      if ([...Array(10).keys()].every((k) => cellAt(cells, 12 * x + 1 + k, 12 * y) === '6')) return { x, y };
+    }
+  }
+  return null;
+};
+const sameCursor = (a, b) => a && b && a.x === b.x && a.y === b.y;
+const newGame = (cells) => sameCursor(cursorOf(cells), { x: 4, y: 4 });
 
-async function shownCells(page) {
-  const picture = decodePng(await page.screenshot());
-  return { picture, cells: cellsOf(picture) };
+const cellsShown = async (page, clip) => cellsOf(await page.shot(clip));
+// Waits up to MS for the picture to show what TEST accepts.
+async function showing(page, test, clip, ms = 30000) {
+  let cells;
+  for (const start = Date.now(); Date.now() - start < ms;) {
+    cells = await cellsShown(page, clip).catch(() => null);  // none before the first paint
+    if (cells && test(cells)) return cells;
+    await pause(100);
+  }
+  return null;
 }
 
 // ---------------------------------------------------------------------------
-// The site, served as a plain static host would
+// The site, from the zip; "offline" leaves every request unanswered.
 // ---------------------------------------------------------------------------
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelantha-web-'));
-execFileSync('unzip', ['-q', zipFile, '-d', scratch]);
-const siteFolder = fs.readdirSync(scratch)[0];
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain' };
+const siteFolder = path.join(scratch, 'site');
+execFileSync('unzip', ['-q', zipFile, '-d', siteFolder]);
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 const served = [];
+let offline = false;
 const server = http.createServer((request, response) => {
+  if (offline) return request.socket.destroy();
   const name = decodeURIComponent(new URL(request.url, 'http://host').pathname);
-  const file = path.join(scratch, path.normalize(name));
-  if (!file.startsWith(scratch) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-    served.push(`${name} 404`);
-    response.writeHead(404).end();
-    return;
-  }
-  served.push(`${name} 200`);
-  response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-  fs.createReadStream(file).pipe(response);
+  const file = path.join(siteFolder, path.normalize(name.endsWith('/') ? `${name}index.html` : name));
+  const found = file.startsWith(siteFolder) && fs.existsSync(file) && fs.statSync(file).isFile();
+  served.push(`${name} ${found ? 200 : 404}`);
+  if (!found) return response.writeHead(404).end();
+  const type = types[path.extname(file)] || 'application/octet-stream';
+  return response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-cache' }).end(fs.readFileSync(file));
 });
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const site = `http://127.0.0.1:${server.address().port}/${siteFolder}/`;
+const site = `http://127.0.0.1:${server.address().port}/`;
 
 // ---------------------------------------------------------------------------
-// The browser
+// The scenario, the same in every engine
 // ---------------------------------------------------------------------------
 
-// Playwright starts every browser with a fresh profile of its own.
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-    '--autoplay-policy=user-gesture-required'],
-});
+const TileKeys = ['z', 'x', 'c', 'v', 'b', 'n', 'm'];
 
-// Records how loud the sound handed to the browser is, from a moment on.
-function listenToSound() {
-  window.mirelanthaLoudest = 0;
-  const start = AudioBufferSourceNode.prototype.start;
-  AudioBufferSourceNode.prototype.start = function (...args) {
-    const buffer = this.buffer;
-    for (let c = 0; buffer && c < buffer.numberOfChannels; c++) {
-      const data = buffer.getChannelData(c);
-      for (let i = 0; i < data.length; i++) {
-        window.mirelanthaLoudest = Math.max(window.mirelanthaLoudest, Math.abs(data[i]));
-      }
+// A screenshot the page offered: a download that landed in the desk's home
+// folder, or, where a download would take the keyboard from the page, a
+// link in the page that saves it.
+async function offered(page, name, desk) {
+  const file = path.join(desk.home, name);
+  const link = `(async () => {
+    const link = document.querySelector('a[download="${name}"]');
+    if (!link) return null;
+    let text = '';
+    for (const byte of new Uint8Array(await (await fetch(link.href)).arrayBuffer())) text += String.fromCharCode(byte);
+    return btoa(text); })()`;
+  for (let i = 0; i < 50; i++) {
+    if (fs.existsSync(file)) {
+      await pause(200);  // written whole
+      const bytes = fs.readFileSync(file);
+      fs.rmSync(file);
+      return bytes;
     }
-    return start.apply(this, args);
-  };
+    const kept = await page.run(link);
+    if (kept) return Buffer.from(kept, 'base64');
+    await pause(200);
+  }
+  return null;
 }
 
-// A stand-in for the Gamepad API as Chromium gives it to a page: eight empty
-// slots until a pad's first button press shows it, then a fresh snapshot of
-// it with a new timestamp after every change. The test moves its controls
-// with mirelanthaPad(button, pressed) and mirelanthaPadAxis(axis, value).
-function padStandIn() {
-  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
-  const axes = [0, 0, 0, 0];
-  let shown = false;
-  let timestamp = 0;
-  const changed = () => { timestamp = performance.now(); };
-  window.mirelanthaPad = (button, pressed) => {
-    buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
-    shown = shown || pressed;
-    changed();
+async function scenario(engine, desk) {
+  const say = (what) => `${engine.name}: ${what}`;
+  const page = await engine.open(site);
+  await desk.pointAt(512, 400);
+  check(await showing(page, onTitle), say('the title screen, pixel for pixel as the game draws it'));
+
+  // Sound: nothing is evaluated in the page before the first key, since a
+  // driver's script counts as the player's gesture and would wake it.
+  if (engine.soundAllowed) {
+    check(await desk.loudness(4000, 0.01) > 0.01, say('the title music plays before any key where the browser allows it'));
+    await desk.press('x');
+  } else {
+    check(await desk.loudness(700) < 0.002, say('silence until the player acts'));
+    await desk.press('x');
+    await pause(800);
+    check(onTitle(await cellsShown(page)), say('the key that wakes the sound does not start a game'));
+    check(await desk.loudness(4000, 0.01) > 0.01, say('the title music after the first key'));
+    await desk.press('x');
+  }
+  let cells = await showing(page, newGame, undefined, 5000);
+  if (!check(cells, say('the key starts a game: the cursor on cell (4, 4)'))) {
+    await desk.press('x');
+    cells = await showing(page, newGame);
+  }
+  check(!await page.run(`[...document.querySelectorAll('button')].some((b) => b.getClientRects().length > 0)`),
+    say('no touch controls for a keyboard player'));
+
+  // Planting: each tile key in turn on a cell plants whatever the stock; the
+  // last that acted is the one lying there. Held down (the keyboard
+  // repeating it), that key picks its tile up once and no more: a repeat
+  // taken as a press would put it back.
+  let acted = null;
+  for (const key of TileKeys) {
+    const before = cellInside(cells, 4, 4);
+    await desk.press(key);
+    await pause(100);
+    cells = await cellsShown(page);
+    if (cellInside(cells, 4, 4) !== before) acted = key;
+  }
+  check(acted, say('a tile key plants a tile'));
+  const planted = cellInside(cells, 4, 4);
+  await desk.down(acted || 'z');
+  const during = [];
+  for (let i = 0; i < 6; i++) {
+    await pause(250);
+    during.push(cellInside(await cellsShown(page), 4, 4));
+  }
+  await desk.up(acted || 'z');
+  check(during.every((inside) => inside !== planted && inside === during[0]),
+    say('a held tile key acts once, however long the keyboard repeats it'));
+  // A busy machine holds a page up for frames at a time, so an arrow is held
+  // until the cursor is seen to move (one cell or more), as a player would.
+  const step = async (key, from) => {
+    await desk.down(key);
+    const moved = await showing(page, (now) => cursorOf(now) && from && cursorOf(now).x !== from.x, undefined, 3000);
+    await desk.up(key);
+    return moved && cursorOf(moved);
   };
-  window.mirelanthaPadAxis = (axis, value) => { axes[axis] = value; changed(); };
-  navigator.getGamepads = () => [shown ? {
-    id: 'Test pad (STANDARD GAMEPAD Vendor: 045e Product: 028e)', index: 0, connected: true, mapping: 'standard',
-    timestamp, axes: axes.slice(), buttons: buttons.map((b) => ({ ...b })),
-  } : null, null, null, null, null, null, null, null];
+  await desk.press(...TileKeys);
+  let at = await step('Left', { x: 4, y: 4 });
+  await desk.press(...TileKeys);
+  cells = await cellsShown(page);
+  check(at && at.x < 4 && at.y === 4 && cellInside(cells, 4, 4) !== during[0], say('tiles planted and the cursor moved with keys'));
+
+  // Screenshots, each followed by a key that must reach the game.
+  const takers = [['Print Screen', () => desk.press('Print')],
+    ['F12', () => (page.driverKey ? page.driverKey('\uE03C') : desk.press('F12'))],
+    ['Ctrl+S', () => desk.press('ctrl+s')]];
+  for (const [number, [name, take]] of takers.entries()) {
+    const shown = await cellsShown(page);
+    await take();
+    const file = await offered(page, `screen${number}.png`, desk);
+    // Only the palette's drift may have moved on in between; the page's own
+    // corner of kept screenshots may cover part of the picture shown.
+    const corner = await page.run(`(() => {
+      const shots = document.getElementById('shots');
+      const [c, r] = [document.getElementById('canvas'), shots || document.body].map((e) => e.getBoundingClientRect());
+      return shots && r.width ? [r.left - c.left, r.top - c.top, r.right - c.left, r.bottom - c.top]
+        .map((v, i) => v / (i % 2 ? c.height : c.width) + (i < 2 ? -0.02 : 0.02)) : undefined; })()`);
+    const changed = file ? differences(cellsOf(file), [shown], corner || undefined) : Infinity;
+    check(changed <= 50, say(`${name} offers screen${number}.png, the picture shown (${file ? `${changed} pixels differ` : 'none came'})`));
+    const moved = await step(at && at.x > 0 ? 'Left' : 'Right', at);
+    check(moved, say(`the key after ${name} reaches the game`));
+    at = moved || at;
+  }
+
+  await desk.press('Escape');
+  check(await showing(page, onTitle), say('Escape returns to the title screen'));
+  await desk.press('Escape');
+  await pause(500);
+  const end = await page.run(`(() => { const note = document.getElementById('note');
+    return { note: note.textContent, shown: note.getClientRects().length > 0,
+             canvas: document.getElementById('canvas').getClientRects().length }; })()`);
+  check(end.shown && /play again/.test(end.note) && end.canvas === 0, say(`the page says how to play again ("${end.note}")`));
+  check(await desk.loudness(500) < 0.002, say('the sound has stopped'));
+  check(page.problems.length === 0, say(`no page error, no failed request ${page.problems.join('; ')}`));
+  await page.close();
 }
 
-async function openPage(url) {
-  const context = await browser.newContext({ viewport: { width: Width, height: Height }, acceptDownloads: true });
-  await context.addInitScript(listenToSound);
-  await context.addInitScript(padStandIn);
-  const page = await context.newPage();
-  const problems = [];
-  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
-  page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
+// ---------------------------------------------------------------------------
+// What only Chromium's protocol reaches
+// ---------------------------------------------------------------------------
+
+async function chromiumOnly(engine, desk) {
+  const listing = execFileSync('unzip', ['-Z1', zipFile]).toString().split('\n');
+  check(listing.includes('index.html'), 'the zip has index.html at its root');
+
+  // Installable, and offline after one visit.
+  let page = await engine.open(site);
+  await desk.pointAt(512, 400);
+  check(await showing(page, onTitle), 'Chromium: the site again');
+  const { installabilityErrors } = await page.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0, `installable (${installabilityErrors.map((e) => e.errorId).join(', ')})`);
+  offline = true;
+  try {
+    await page.send('Network.enable');
+    await page.send('Network.emulateNetworkConditions', { offline, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+    await page.page.reload({ waitUntil: 'commit' }).catch(() => {});
+    check(await showing(page, onTitle), 'offline after one visit, a reload plays the title screen');
+  } finally {
+    offline = false;
+  }
+  await page.close();
+
+  // The browser's own keys, before and after the first key.
+  page = await engine.open(site);
+  check(await showing(page, onTitle), 'Chromium: the site, once more');
+  for (const [keys, name] of [[['F5'], 'F5'], [['x', 'ctrl+r'], 'Ctrl+R after a key']]) {
+    await page.quietly('window.stays = 1');
+    await desk.press(...keys);
+    await pause(1500);
+    check(await page.quietly('window.stays') === undefined, `${name} reloads the page`);
+    await showing(page, onTitle);
+  }
+  await desk.press('x', 'ctrl+plus');
+  await pause(500);
+  const zoomed = await page.quietly('devicePixelRatio');
+  await desk.press('ctrl+0');
+  check(zoomed > 1, `Ctrl+plus zooms the page (device pixel ratio ${zoomed})`);
+  await page.close();
+
+  // A slow link, 1.5 Mbit/s and 300 ms each way, on a first visit (another
+  // origin, which no service worker serves): the progress shown from the
+  // first paint; the module and its code fetched side by side.
+  const times = {};
+  page = await engine.open(site.replace('127.0.0.1', 'localhost'), async (cdp, tab) => {
+    await cdp.send('Network.enable');
+    await cdp.send('Network.emulateNetworkConditions',
+      { offline: false, latency: 300, downloadThroughput: 1.5e6 / 8, uploadThroughput: 1.5e6 / 8 });
+    tab.on('request', (request) => { times[`${path.extname(request.url())} asked`] = Date.now(); });
+    tab.on('requestfinished', (request) => { times[`${path.extname(request.url())} came`] = Date.now(); });
   });
-  await page.goto(url);
-  await page.waitForFunction(() => window.mirelanthaFirstPicture, null, { timeout: 20000 });
-  return { page, problems, context };
-}
+  const progress = `(() => { const bar = document.querySelector('progress, [role=progressbar]');
+    return !!bar && bar.getClientRects().length > 0 && getComputedStyle(bar).visibility === 'visible'; })()`;
+  await page.page.waitForLoadState('domcontentloaded');
+  check(await page.quietly(progress) && !await page.quietly('window.mirelanthaFirstPicture'),
+    'a slow link: the progress shows from the first paint');
+  await page.page.waitForFunction('window.mirelanthaFirstPicture', null, { timeout: 60000 });
+  const first = Math.round(await page.quietly('window.mirelanthaFirstPicture'));
+  check(!await page.quietly(progress), `a slow link: the progress goes with the first picture (at ${first} ms)`);
+  check(times['.wasm asked'] < times['.js came'], 'a slow link: the module\'s code is fetched beside the module');
+  await page.close();
 
-async function tap(page, key, times = 1) {
-  for (let i = 0; i < times; i++) {
-    await page.keyboard.press(key);
-  }
-}
-
-// Lets a few 18 ms ticks run and a frame be presented.
-const settle = (page, ms = 150) => page.waitForTimeout(ms);
-
-const figures = {};
-try {
-  // The site.
-  const { page, problems } = await openPage(`${site}index.html`);
-  figures.firstPictureMs = await page.evaluate(() => window.mirelanthaFirstPicture);
-  await settle(page, 300);
-  let shown = await shownCells(page);
-  check(shown.picture.width === Width && shown.picture.height === Height, 'the picture fills the page');
-  check(differences(shown.cells, titlePhases) === 0,
-    `the title screen as the game draws it (${differences(shown.cells, titlePhases)} pixels differ)`);
-
-  // The first key wakes the sound and stays on the title screen.
-  await page.evaluate(() => { window.mirelanthaLoudest = 0; });
-  await tap(page, 'x');
-  await page.waitForTimeout(1500);
-  const sound = await page.evaluate(() => ({
-    state: SDL.audioContext.state,
-    loudest: window.mirelanthaLoudest,
-  }));
-  check(sound.state === 'running', `the sound is running after the first key (${sound.state})`);
-  check(sound.loudest > 0.01, `the title music is heard after the first key (peak ${sound.loudest.toFixed(3)})`);
-  if (wantFigures) {
-    // How far ahead of the speakers the game's sound is queued, at its most.
-    let behind = 0;
-    for (let i = 0; i < 40; i++) {
-      behind = Math.max(behind, await page.evaluate(() => {
-        const context = SDL.audioContext;
-        return (SDL.audio.nextPlayTime - context.currentTime) + (context.baseLatency || 0) + (context.outputLatency || 0);
-      }));
-      await page.waitForTimeout(25);
-    }
-    figures.soundBehindMs = Math.round(behind * 1000);
-  }
-  shown = await shownCells(page);
-  check(differences(shown.cells, titlePhases) === 0, 'the waking key does not start a game');
-
-  // The next key starts a game.
-  await tap(page, 'Shift');
-  await settle(page);
-  shown = await shownCells(page);
-  check(differences(shown.cells, titlePhases) > 1000, 'a key starts a game');
-  check(cellAt(shown.cells, 49, 48) === '6', 'the cursor starts on cell (4, 4)');
-
-  // A held tile key is one press, however often the browser repeats it: each
-  // key in turn held on the cursor's cell leaves a tile there (a second press
-  // of the same key would pick it up again).
-  const cursorCell = (cells) => cells.slice(Rows - 59, Rows - 48).map((row) => row.slice(49, 59)).join('');
-  const emptyCell = cursorCell(shown.cells);
-  const tileKeys = ['z', 'x', 'c', 'v', 'b', 'n', 'm'];
-  for (const key of tileKeys) {
-    await page.keyboard.down(key);
-    for (let i = 0; i < 5; i++) {
-      await page.waitForTimeout(30);
-      await page.keyboard.down(key);  // the browser's auto-repeat
-    }
-    await page.keyboard.up(key);
-  }
-  await settle(page);
-  shown = await shownCells(page);
-  if (process.env.MIRELANTHA_WEB_DEBUG) fs.writeFileSync('/tmp/wt17/held.png', await page.screenshot());
-  check(cursorCell(shown.cells) !== emptyCell, 'a held key places one tile, not a stream');
-
-  // The arrows move the cursor while held, one cell every seven ticks (more
-  // when the page stalls and an iteration catches up several ticks): each
-  // step presses an arrow briefly, looks where the cursor went, and heads for
-  // the next cell still to plant. Every tile key on a cell plants one tile
-  // whatever the stock, so 36 cells plant the whole stock.
-  const cursorOn = (cells, x, y) => {
-    for (let k = 1; k < 11; k++) if (cellAt(cells, 12 * x + k, 12 * y) !== '6') return false;
-    return true;
-  };
-  const findCursor = (cells) => {
-    for (let x = 0; x < 8; x++) for (let y = 0; y < 8; y++) if (cursorOn(cells, x, y)) return { x, y };
-    return null;
-  };
-  // Left along row 4 from the middle, then snaking down through rows 3 to 0.
-  const route = [[4, 4], [3, 4], [2, 4], [1, 4], [0, 4]];
-  for (let row = 3; row >= 0; row--) {
-    for (let k = 0; k < 8; k++) route.push([row % 2 === 1 ? k : 7 - k, row]);
-  }
-  const planted = new Set();
-  for (let step = 0; step < 400 && planted.size < 36; step++) {
-    const at = findCursor((await shownCells(page)).cells);
-    if (!at) throw new Error('no cursor on the board');
-    if (!planted.has(`${at.x},${at.y}`)) {
-      for (const tile of tileKeys) await tap(page, tile);
-      planted.add(`${at.x},${at.y}`);
-      continue;
-    }
-    const [tx, ty] = route.find(([x, y]) => !planted.has(`${x},${y}`));
-    const key = tx < at.x ? 'ArrowLeft' : tx > at.x ? 'ArrowRight' : ty < at.y ? 'ArrowDown' : 'ArrowUp';
-    await page.keyboard.down(key);
-    await page.waitForTimeout(40);  // shorter than the cursor's rest
-    await page.keyboard.up(key);
-    await page.waitForTimeout(60);
-  }
-  await settle(page);
-  const full = await shownCells(page);
-  const prompt = full.cells.slice(Rows - 10, Rows - 2).join('');
-  check((prompt.match(/8/g) || []).length > 50, 'the whole stock is planted: the page offers to open the garden');
-  // Screenshots of the planted board: the second screenshot key, then the
-  // page's own way.
-  for (const [number, take] of [[0, () => tap(page, 'F12')], [1, () => page.keyboard.press('Control+s')]]) {
-    const [download] = await Promise.all([page.waitForEvent('download', { timeout: 10000 }), take()]);
-    const file = path.join(scratch, `download-${number}.png`);
-    await download.saveAs(file);
-    const picture = decodePng(fs.readFileSync(file));
-    const onPage = await shownCells(page);
-    check(download.suggestedFilename() === `screen${number}.png`, `a screenshot is offered as screen${number}.png`);
-    // Only the cursor's blink may have moved on in between.
-    const changed = picture.width === Width && picture.height === Height
-      ? differences(cellsOf(picture), [onPage.cells]) : Columns * Rows;
-    check(changed <= 50, `screen${number}.png shows the picture the page shows, at its size (${changed} pixels differ)`);
-  }
-
-  // Full screen from a double-click on the picture, and back.
-  await page.mouse.dblclick(Width / 2, Height / 2);
-  await page.waitForTimeout(300);
-  check(await page.evaluate(() => document.fullscreenElement !== null), 'a double-click switches to full screen');
-  await page.mouse.dblclick(Width / 2, Height / 2);
-  await page.waitForTimeout(300);
-  check(await page.evaluate(() => document.fullscreenElement === null), 'another double-click leaves full screen');
-
-  await tap(page, ' ');
-  await settle(page, 400);
-  shown = await shownCells(page);
-  const after = shown.cells.slice(Rows - 10, Rows - 2).join('');
-  check(after !== prompt, 'Space opens the garden');
-
-  // Escape twice: the title screen, then the end.
-  await tap(page, 'Escape');
-  await settle(page);
-  shown = await shownCells(page);
-  check(differences(shown.cells, titlePhases) === 0, 'Escape returns to the title screen');
-  await tap(page, 'Escape');
-  await settle(page, 300);
-  const end = await page.evaluate(() => ({
-    note: document.getElementById('note').textContent,
-    visible: document.getElementById('note').style.display !== 'none',
-    canvas: document.getElementById('canvas').style.display,
-    sound: SDL.audioContext.state,
-  }));
-  check(end.visible && /play again/.test(end.note), `the page says how to play again ("${end.note}")`);
-  check(end.canvas === 'none' && end.sound === 'closed', 'the picture and the sound have stopped');
-  check(problems.length === 0, `no page error and no failed request${problems.length ? ': ' + problems.join('; ') : ''}`);
-  const missing = served.filter((line) => !line.endsWith(' 200'));
-  check(missing.length === 0, `every request found its file${missing.length ? ': ' + missing.join(', ') : ''}`);
+  await phone(engine, desk);
 
   // The one-file page, from disk.
-  const single = await openPage(`file://${path.resolve(singleFile)}`);
-  figures.singleFileFirstPictureMs = await single.page.evaluate(() => window.mirelanthaFirstPicture);
-  await settle(single.page, 300);
-  shown = await shownCells(single.page);
-  check(differences(shown.cells, titlePhases) === 0, 'the one-file page plays from disk: the title screen');
-  await tap(single.page, 'x');
-  await tap(single.page, 'x');
-  await settle(single.page);
-  shown = await shownCells(single.page);
-  check(differences(shown.cells, titlePhases) > 1000, 'the one-file page starts a game');
+  page = await engine.open(`file://${path.resolve(singleFile)}`);
+  await desk.pointAt(512, 400);
+  check(await showing(page, onTitle), 'the one-file page plays from disk: the title screen');
+  await desk.press('x', 'x');
+  check(await showing(page, newGame), 'the one-file page starts a game');
+  check(page.problems.length === 0, `the one-file page: no page error ${page.problems.join('; ')}`);
+  await page.close();
+}
 
-  // Keyboards of other layouts, with each key's key, code and legacy key
-  // code as the browser reports them: the key at Z's place (W on AZERTY, Y on
-  // QWERTZ) places the Z tile on the cursor's cell, the key labelled Z picks
-  // it up again.
-  const cdp = await single.page.context().newCDPSession(single.page);
-  const press = async (key, code, keyCode) => {
-    for (const type of ['keyDown', 'keyUp']) {
-      await cdp.send('Input.dispatchKeyEvent', {
-        type, key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode, text: type === 'keyDown' ? key : undefined,
-      });
-      await single.page.waitForTimeout(40);
+// A phone in each orientation, played with the protocol's touch events.
+async function phone(engine, desk) {
+  const Names = ['Up', 'Down', 'Left', 'Right', 'Z', 'X', 'C', 'V', 'B', 'N', 'M', 'Start', 'Back'];
+  for (const [width, height, orientation] of [[390, 844, 'portrait'], [844, 390, 'landscape']]) {
+    const say = (what) => `phone, ${orientation}: ${what}`;
+    const page = await engine.open(site, async (cdp) => {
+      await cdp.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: 2, mobile: true });
+      await cdp.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 5 });
+    });
+    // Read without a gesture: the first tap must wake the sound itself.
+    const layout = async () => page.quietly(`(() => {
+      const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.x, y: r.y, width: r.width, height: r.height }; };
+      const buttons = {};
+      for (const b of document.querySelectorAll('button')) buttons[b.getAttribute('aria-label') || b.textContent.trim()] = box(b);
+      const page = document.scrollingElement;
+      return { canvas: box(document.getElementById('canvas')), buttons, scroll: [page.scrollWidth, page.scrollHeight, scrollX, scrollY] };
+    })()`);
+    for (let i = 0; i < 50 && !(await layout().catch(() => ({ buttons: {} }))).buttons.Start; i++) await pause(100);
+    const { canvas, buttons } = await layout();
+    const within = (r) => r && r.x >= 0 && r.y >= 0 && r.x + r.width <= width + 0.5 && r.y + r.height <= height + 0.5;
+    check(Math.abs(canvas.width / canvas.height - 4 / 3) < 0.01 && within(canvas)
+      && (orientation === 'portrait' ? canvas.width > width - 1 : canvas.height > height - 1),
+    say(`the picture 4:3 and whole on screen (${Math.round(canvas.width)} × ${Math.round(canvas.height)})`));
+    if (!check(Names.every((name) => within(buttons[name])), say('every control on screen'))) {
+      await page.close();
+      continue;
     }
-    await settle(single.page);
-    return cursorCell((await shownCells(single.page)).cells);
-  };
-  const bare = cursorCell((await shownCells(single.page)).cells);
-  for (const [layout, atZ, labelledZ] of [['AZERTY', ['w', 'KeyZ', 87], ['z', 'KeyW', 90]],
-    ['QWERTZ', ['y', 'KeyZ', 89], ['z', 'KeyY', 90]]]) {
-    check(await press(...atZ) !== bare, `${layout}: the key at Z's place places a tile`);
-    check(await press(...labelledZ) === bare, `${layout}: the key labelled Z picks it up`);
-  }
+    const clip = { ...canvas };
+    check(await showing(page, onTitle, clip), say('the title screen'));
 
-  // A pad: the press that shows it to the page starts a game; its d-pad and
-  // stick move the cursor, its A places a tile and Back leaves the game.
-  await tap(single.page, 'Escape');
-  await settle(single.page);
-  const pad = async (button) => {
-    await single.page.evaluate((b) => window.mirelanthaPad(b, true), button);
-    await single.page.waitForTimeout(80);
-    await single.page.evaluate((b) => window.mirelanthaPad(b, false), button);
-    await settle(single.page);
-    return (await shownCells(single.page)).cells;
-  };
-  check(differences((await shownCells(single.page)).cells, titlePhases) === 0, 'Escape leaves the game');
-  shown = { cells: await pad(0) };
-  check(differences(shown.cells, titlePhases) > 1000, 'the pad\'s first press starts a game');
-  const padStart = findCursor(shown.cells);
-  const movedRight = findCursor(await pad(15));
-  await single.page.evaluate(() => window.mirelanthaPadAxis(1, -1));
-  await single.page.waitForTimeout(60);
-  await single.page.evaluate(() => window.mirelanthaPadAxis(1, 0));
-  await settle(single.page);
-  const movedUp = findCursor((await shownCells(single.page)).cells);
-  check(padStart && movedRight && movedUp && movedRight.x > padStart.x && movedUp.y > movedRight.y,
-    `the d-pad and the stick move the cursor (${JSON.stringify([padStart, movedRight, movedUp])})`);
-  const cellOf = (cells, { x, y }) => cells.slice(Rows - 12 * y - 11, Rows - 12 * y)
-    .map((row) => row.slice(12 * x + 1, 12 * x + 11)).join('');
-  const beforeTile = cellOf((await shownCells(single.page)).cells, movedUp);
-  check(cellOf(await pad(0), movedUp) !== beforeTile, 'the pad\'s A places a tile');
-  check(differences(await pad(8), titlePhases) === 0, 'the pad\'s Back returns to the title screen');
-  check(single.problems.length === 0, `the one-file page: no page error${single.problems.length ? ': ' + single.problems.join('; ') : ''}`);
+    const touch = (type, ...points) => page.send('Input.dispatchTouchEvent', {
+      type, touchPoints: points.map(([name, id]) => ({
+        id, x: buttons[name].x + buttons[name].width / 2, y: buttons[name].y + buttons[name].height / 2 })),
+    });
+    // The protocol's touchEnd names the fingers lifted.
+    const tap = async (name) => {
+      await touch('touchStart', [name, 0]);
+      await pause(80);
+      await touch('touchEnd', [name, 0]);
+    };
+    await tap('Start');
+    await pause(800);
+    check(onTitle(await cellsShown(page, clip)) && await desk.loudness(4000, 0.01) > 0.01, say('the first tap wakes the sound'));
+    await tap('Start');
+    const start = await showing(page, newGame, clip);
+    check(start, say('Start starts a game'));
+
+    // A finger held on Right while another taps the tiles, then slides down.
+    await touch('touchStart', ['Right', 0]);
+    for (const name of Names.slice(4, 11)) {
+      await touch('touchStart', ['Right', 0], [name, 1]);
+      await pause(60);
+      await touch('touchEnd', [name, 1]);
+    }
+    await touch('touchMove', ['Down', 0]);
+    await pause(500);
+    await touch('touchEnd', ['Down', 0]);
+    await pause(200);
+    const cells = await cellsShown(page, clip);
+    const at = cursorOf(cells);
+    check(at && at.x > 4 && at.y < 4, say(`a held direction moves the cursor, a slide turns it (${JSON.stringify(at)})`));
+    check(start && [5, 6, 7].some((x) => cellInside(cells, x, 4) !== cellInside(start, x, 4)),
+      say('tile taps plant while a direction is held'));
+    const accessible = await Promise.all(Names.map((name) => page.page.getByRole('button', { name, exact: true }).count()));
+    check(accessible.every((count) => count === 1), say(`the controls are buttons named ${Names.join(', ')}`));
+    const [scrollWidth, scrollHeight, x, y] = (await layout()).scroll;
+    check(scrollWidth <= width && scrollHeight <= height && x === 0 && y === 0, say('the page does not scroll'));
+    await page.close();
+  }
+}
+
+// A browser that hangs fails the run rather than the whole CI's time.
+setTimeout(() => {
+  console.log('FAILED: the browsers took more than 12 minutes');
+  process.exit(1);
+}, 12 * 60000).unref();
+const desk = await openDesk(scratch);
+try {
+  for (const [name, launch] of [['chromium', launchChromium], ['firefox', launchFirefox], ['webkit', launchWebKit]]) {
+    if (!wanted.includes(name)) continue;
+    let engine;
+    try {
+      engine = await launch(desk);
+      await scenario(engine, desk);
+      if (name === 'chromium') await chromiumOnly(engine, desk);
+    } catch (error) {
+      check(false, `${name}: ${error.stack}`);
+    } finally {
+      await engine?.close().catch(() => {});
+    }
+  }
+  const missing = served.filter((line) => !line.endsWith(' 200'));
+  check(missing.length === 0, `every request found its file ${missing.join(', ')}`);
 } finally {
-  await browser.close();
+  desk.close();
   server.close();
   fs.rmSync(scratch, { recursive: true, force: true });
 }
 
-if (wantFigures) console.log(JSON.stringify(figures));
 if (failures) {
   console.log(`${failures} check(s) failed`);
   process.exit(1);
