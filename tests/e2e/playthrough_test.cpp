@@ -240,7 +240,7 @@ private:
 
 // The whole game on `program`, which shows the title picture in `data`,
 // played on the keyboard or on `pad`.
-void PlayThrough(Program& program, const fs::path& data,
+void PlayWholeGame(Program& program, const fs::path& data,
                  std::vector<std::pair<std::string, std::string>> environment = {}, PadTestbed* pad = nullptr)
 {
     Player player(program, pad);
@@ -456,7 +456,7 @@ TEST_P(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 {
     Program program;
     std::unique_ptr<PadTestbed> pad(GetParam() ? new PadTestbed : nullptr);
-    PlayThrough(program, ProgramData(), {}, pad.get());
+    PlayWholeGame(program, ProgramData(), {}, pad.get());
 }
 
 // Each install must find the data it ships: it is started from a folder of
@@ -470,7 +470,7 @@ TEST(Installed, TheUnpackedPackagePlaysFromAnEmptyFolder)
     }
     Program program(false);
     program.path = (root / "usr/games/mirelantha").string();
-    PlayThrough(program, root / "usr/share/games/mirelantha");
+    PlayWholeGame(program, root / "usr/share/games/mirelantha");
 }
 
 // tests/linux/stacks.sh makes the system, installs the package, adds the
@@ -489,7 +489,7 @@ TEST(Installed, ThePackageInAMinimalSystemPlaysForAnOrdinaryUserFromTheirHome)
     program.path = "/usr/sbin/chroot";
     program.arguments = {"--userspec=player:player", root.string(), "/bin/sh", "-c",
                          "cd && exec /usr/games/mirelantha"};
-    PlayThrough(program, root / "usr/share/games/mirelantha",
+    PlayWholeGame(program, root / "usr/share/games/mirelantha",
                 {{"HOME", "/home/player"}, {"USER", "player"}, {"LOGNAME", "player"}});
 }
 
@@ -503,5 +503,5 @@ TEST(Installed, TheUnzippedWindowsGamePlaysFromItsOwnFolder)
     }
     Program program;
     program.folder = fs::path(ProgramPath).parent_path();
-    PlayThrough(program, ProgramData());
+    PlayWholeGame(program, ProgramData());
 }
