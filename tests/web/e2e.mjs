@@ -326,6 +326,7 @@ async function chromiumOnly(engine, desk) {
   await page.close();
 
   await phone(engine, desk);
+  await padAndLayouts(engine, desk);
 
   // The one-file page, from disk.
   page = await engine.open(`file://${path.resolve(singleFile)}`);
@@ -334,6 +335,74 @@ async function chromiumOnly(engine, desk) {
   await desk.press('x', 'x');
   check(await showing(page, newGame), 'the one-file page starts a game');
   check(page.problems.length === 0, `the one-file page: no page error ${page.problems.join('; ')}`);
+  await page.close();
+}
+
+// A stand-in for the Gamepad API as Chromium gives it to a page: eight empty
+// slots until a pad's first button press shows it, then a fresh snapshot of
+// it with a new timestamp after every change.
+function padStandIn() {
+  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+  const axes = [0, 0, 0, 0];
+  let shown = false;
+  let timestamp = 0;
+  window.mirelanthaPad = (button, pressed) => {
+    buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
+    shown = shown || pressed;
+    timestamp = performance.now();
+  };
+  window.mirelanthaPadAxis = (axis, value) => { axes[axis] = value; timestamp = performance.now(); };
+  navigator.getGamepads = () => [shown ? {
+    id: 'Test pad (STANDARD GAMEPAD Vendor: 045e Product: 028e)', index: 0, connected: true, mapping: 'standard',
+    timestamp, axes: axes.slice(), buttons: buttons.map((b) => ({ ...b })),
+  } : null, null, null, null, null, null, null, null];
+}
+
+// Keyboards of other layouts, by each key's key, code and legacy key code;
+// then a pad, whose revealing press starts a game.
+async function padAndLayouts(engine, desk) {
+  const page = await engine.open(site, async (cdp, tab) => tab.addInitScript(padStandIn));
+  await desk.pointAt(512, 400);
+  check(await showing(page, onTitle), 'layouts: the title screen');
+  await desk.press('x', 'x');
+  let cells = await showing(page, newGame) && await cellsShown(page);
+  check(!!cells, 'layouts: a game');
+  const key = async (key, code, keyCode) => {
+    for (const type of ['keyDown', 'keyUp']) {
+      await page.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode,
+        nativeVirtualKeyCode: keyCode, text: type === 'keyDown' ? key : undefined });
+      await pause(60);
+    }
+    await pause(300);
+    return cellInside(await cellsShown(page), 4, 4);
+  };
+  const bare = cells && cellInside(cells, 4, 4);
+  for (const [layout, atZ, labelledZ] of [['AZERTY', ['w', 'KeyZ', 87], ['z', 'KeyW', 90]],
+    ['QWERTZ', ['y', 'KeyZ', 89], ['z', 'KeyY', 90]]]) {
+    check(await key(...atZ) !== bare, `${layout}: the key at Z's place places the Z tile`);
+    check(await key(...labelledZ) === bare, `${layout}: the key labelled Z picks it up`);
+  }
+  await desk.press('Escape');
+  check(await showing(page, onTitle), 'layouts: Escape leaves the game');
+  const pad = async (button) => {
+    await page.run(`window.mirelanthaPad(${button}, true)`);
+    await pause(80);
+    await page.run(`window.mirelanthaPad(${button}, false)`);
+    await pause(300);
+    return cellsShown(page);
+  };
+  check(newGame(await pad(0)) || await showing(page, newGame, undefined, 3000), 'the pad\'s first press starts a game');
+  const right = cursorOf(await pad(15));
+  await page.run('window.mirelanthaPadAxis(1, -1)');
+  await pause(60);
+  await page.run('window.mirelanthaPadAxis(1, 0)');
+  await pause(300);
+  const up = cursorOf(await cellsShown(page));
+  check(right && up && right.x > 4 && up.y > right.y, `the d-pad and the stick move the cursor (${JSON.stringify([right, up])})`);
+  const before = up && cellInside(await cellsShown(page), up.x, up.y);
+  check(up && cellInside(await pad(0), up.x, up.y) !== before, 'the pad\'s A places a tile');
+  await pad(8);
+  check(await showing(page, onTitle, undefined, 5000), 'the pad\'s Back returns to the title screen');
   await page.close();
 }
 
