@@ -234,7 +234,7 @@ windows_stage
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 configure build-asan -DMIRELANTHA_SANITIZE=address,undefined "${sanitizer_flags[@]}"
 cmake --build build-asan -j"$jobs" --target "${suite_targets[@]}"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/../tests/e2e/lsan_suppressions.txt" ctest --output-on-failure -j"$jobs")
 
 step "ThreadSanitizer: audio and shell"
 configure build-tsan -DMIRELANTHA_SANITIZE=thread "${sanitizer_flags[@]}"
