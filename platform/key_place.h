@@ -8,6 +8,20 @@
 
 #include <cstdint>
 
+// The key positions of the places of Z X C V B N M on a US keyboard, in that
+// order, in the platform's own numbering.
+extern const int32_t BottomRowPositions[7];
+
 // The bottom letter row's place of a key position: 0 to 6 for the places of
-// Z X C V B N M on a US keyboard, -1 for any other position.
-int32_t BottomRowPlace(int32_t position);
+// Z X C V B N M, -1 for any other position.
+inline int32_t BottomRowPlace(int32_t position)
+{
+    for (int32_t place = 0; place < 7; place++)
+    {
+        if (BottomRowPositions[place] == position)
+        {
+            return place;
+        }
+    }
+    return -1;
+}
