@@ -2,11 +2,9 @@
 // log parser, the shell's tick order, and a golden run.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <numeric>
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -56,14 +54,6 @@ std::vector<ReplayEvent> PlantEverything(unsigned seed, uint32_t& openedAt)
     openedAt = iteration;
     tap(ButtonSpace, 2);
     return events;
-}
-
-// The process's peak resident memory in kB, as Linux counts it; 0 elsewhere.
-long PeakKilobytes()
-{
-    const std::string status = ReadAll("/proc/self/status");
-    const size_t at = status.find("VmHWM:");
-    return at == std::string::npos ? 0 : std::atol(status.c_str() + at + 6);
 }
 
 uint64_t Fnv1a(uint64_t hash, const std::string& text)
@@ -166,46 +156,4 @@ TEST(ReplayTool, PrintsAndDrawsTheStartEveryKthIterationAndTheLastAndRefusesABad
     {
         EXPECT_EQ(RunTool("garden-replay", arguments, scratch).exitCode, 2) << arguments;
     }
-}
-
-// A soak run, on demand (tests/soak.sh runs a million ticks, some five hours
-// of play, under the undefined-behaviour sanitizer): the whole stock planted,
-// then the gardener walked a random way for a moment every few hundred ticks,
-// so the garden is tended and not only overrun. Peak memory may not grow by
-// more than 1 MB after the first tenth, as creatures and flyers come and go.
-TEST(Soak, ALongTendedGardenRunsCleanWithFlatMemory)
-{
-    const char* ticks = std::getenv("MIRELANTHA_SOAK_TICKS");
-    if (!ticks)
-    {
-        GTEST_SKIP() << "run on demand: MIRELANTHA_SOAK_TICKS is not set";
-    }
-    const uint32_t total = static_cast<uint32_t>(std::strtoul(ticks, nullptr, 10));
-    const char* seedText = std::getenv("MIRELANTHA_SOAK_SEED");
-    const uint32_t seed = seedText ? static_cast<uint32_t>(std::strtoul(seedText, nullptr, 10)) : 20261206u;
-    uint32_t openedAt = 0;
-    std::vector<ReplayEvent> events = PlantEverything(seed, openedAt);
-    std::mt19937 random(seed);
-    for (uint32_t at = openedAt + 100; at < total; at += 200 + random() % 201)
-    {
-        const int32_t arrow = static_cast<int32_t>(random() % 4);  // one to five steps
-        events.push_back({at, true, arrow});
-        events.push_back({at + 12 + static_cast<uint32_t>(random() % 49), false, arrow});
-    }
-    GardenReplay replay(seed, std::move(events));
-    long tenth = 0;
-    for (uint32_t i = 1; i <= total; ++i)
-    {
-        replay.step();
-        if (i % (total / 10 + 1) == 0)
-        {
-            (void)replay.stateJson();  // as the tool reports it
-            tenth = tenth == 0 ? PeakKilobytes() : tenth;
-            std::printf("iteration %u: garden tick %u, %zu alive, %u spawned, peak %ld kB\n", i,
-                        replay.mode().gardenTicks, replay.mode().entities.size(), replay.mode().nextEntityId - 1,
-                        PeakKilobytes());
-        }
-    }
-    EXPECT_FALSE(replay.mode().planting) << "the key log did not open the garden";
-    EXPECT_LE(PeakKilobytes(), tenth + 1024) << "peak memory grew";
 }

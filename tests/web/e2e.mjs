@@ -11,7 +11,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import { decodePng } from './png.mjs';
+import { PNG } from 'pngjs';
 import { openDesk, launchChromium, launchFirefox, launchWebKit, pause } from './browsers.mjs';
 
 const [zipFile, singleFile, webBuild] = process.argv.slice(2);
@@ -44,7 +44,7 @@ const basePalette = drawn.slice(0, 10).map((line) => line.split(',').map(Number)
 const titlePhases = [drawn.slice(10, 10 + Rows), drawn.slice(10 + Rows, 10 + 2 * Rows)];
 
 function cellsOf(png) {
-  const picture = decodePng(png);
+  const picture = PNG.sync.read(png);
   const rows = [];
   for (let r = 0; r < Rows; r++) {
     let line = '';
@@ -54,7 +54,7 @@ function cellsOf(png) {
       let best = '?';
       let nearest = Tolerance + 1;
       basePalette.forEach((base, index) => {
-        const distance = Math.max(...[0, 1, 2].map((k) => Math.abs(picture.rgba[at + k] - base[k])));
+        const distance = Math.max(...[0, 1, 2].map((k) => Math.abs(picture.data[at + k] - base[k])));
         if (distance < nearest) [nearest, best] = [distance, String(index)];
       });
       line += best;
