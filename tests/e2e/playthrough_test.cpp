@@ -184,15 +184,7 @@ class Player
 public:
     Player(Program& program, PadTestbed* pad) : program(program), pad(pad) {}
 
-    void tap(const std::string& key)
-    {
-        if (!pad)
-        {
-            program.keys(Tap(key));
-            return;
-        }
-        hold(key, 80);
-    }
+    void tap(const std::string& key) { hold(key, 80); }
 
     void hold(const std::string& key, int ms)
     {

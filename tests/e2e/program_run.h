@@ -222,10 +222,7 @@ inline const bool UnderWine = fs::path(ProgramPath).extension() == ".exe";
 // arm64 game under qemu's user-mode emulator: MIRELANTHA_E2E_EMULATOR, the
 // emulator's path, put before every program these tests start (the build's,
 // MIRELANTHA_E2E_PROGRAM or an unpacked package's).
-inline const std::string Emulator = [] {
-    const char* emulator = std::getenv("MIRELANTHA_E2E_EMULATOR");
-    return std::string(emulator ? emulator : "");
-}();
+inline const std::string Emulator = std::getenv("MIRELANTHA_E2E_EMULATOR") ? std::getenv("MIRELANTHA_E2E_EMULATOR") : "";
 
 // Whether the program is another one that ships its data beside it, as the
 // unzipped Windows game does: it is then started from an empty folder, as a
@@ -499,12 +496,8 @@ public:
     // The screenshots written so far.
     int screenshots() const
     {
-        int count = 0;
-        for (const auto& entry : fs::directory_iterator(folder))
-        {
-            count += entry.path().extension() == ".png";
-        }
-        return count;
+        return static_cast<int>(std::count_if(fs::directory_iterator(folder), fs::directory_iterator(),
+                                              [](const auto& entry) { return entry.path().extension() == ".png"; }));
     }
 
     int finish() { return WaitForExit(std::exchange(pid, 0), StartupWaitMs); }
