@@ -24,7 +24,7 @@ void Hold(GameTitle& garden, int32_t button)
 
 }  // namespace
 
-TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButStillTurns)
+TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButTurnsAndTheLatestArrowWins)
 {
     auto garden = OpenEmptyGarden(31);
     Entity& gardener = Gardener(*garden);
@@ -38,12 +38,8 @@ TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButStillTurns)
     creature.timer = 1000;  // keep it standing there
     Hold(*garden, ButtonDown);
     EXPECT_EQ(CellOf(gardener), (Cell{0, 7}));
-}
 
-TEST(Gardener, TheLatestArrowPressWinsAndReleasingItHandsBack)
-{
-    auto garden = OpenEmptyGarden(32);
-    Entity& gardener = Gardener(*garden);
+    // The latest arrow press wins, and releasing it hands back to the one held.
     PlaceAtRest(gardener, 3, 3);
     garden->buttonDown(ButtonLeft);
     garden->buttonDown(ButtonUp);

@@ -2,6 +2,7 @@
 // opening the garden. The play-through reads the side panel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -119,16 +120,12 @@ TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
             EXPECT_EQ((std::pair{cross[0].second, countColumn}), (std::pair{118, 122})) << stock << " moved";
         }
 
-        for (int x = 0; x < ScreenWidth; ++x)
+        // Only the count's own place, rows 85..89 right of column 115, may change.
+        std::vector<int8_t> outside = shown;
+        for (int x = 116; x < ScreenWidth; ++x)
         {
-            for (int y = 0; y < ScreenHeight; ++y)
-            {
-                if (x < 116 || y < 85 || y >= 90)
-                {
-                    ASSERT_EQ(shown[PixelOffset(x, y)], reference[PixelOffset(x, y)])
-                        << "stock " << stock << " changed (" << x << ", " << y << ")";
-                }
-            }
+            std::copy_n(&reference[PixelOffset(x, 85)], 5, &outside[PixelOffset(x, 85)]);
         }
+        ASSERT_EQ(outside, reference) << "stock " << stock << " changed the picture beyond its count";
     }
 }

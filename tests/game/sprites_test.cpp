@@ -47,7 +47,7 @@ void ExpectDrawnAsTable(int index, int cx, int cy, int mode, bool opaque)
 
 }  // namespace
 
-TEST(DrawSprite, EveryOrientationReadsTheSourceAsTheTableSaysAndClipsAtTheEdges)
+TEST(DrawSprite, EveryOrientationReadsTheSourceAsTheTableSaysClipsAtTheEdgesAndBadIndicesDrawNothing)
 {
     const int centres[][2] = {{20, 30}, {0, 0}, {127, 95}, {3, 90}, {-5, 40}};
     for (int index : {SpriteGardener, SpriteCreature, SpriteFlyer, 3, 18})
@@ -60,10 +60,7 @@ TEST(DrawSprite, EveryOrientationReadsTheSourceAsTheTableSaysAndClipsAtTheEdges)
             }
         }
     }
-}
-
-TEST(DrawSprite, OutOfRangeIndicesDrawNothing)
-{
+    // Indices outside the bank draw nothing, nor does a sprite far off the screen.
     ClearScreenBuffer();
     drawSprite(-1, 50, 50, 6, true);
     drawSprite(SpriteCount, 50, 50, 6, true);

@@ -4,6 +4,7 @@
 // the Windows tests, and the window's icon is checked end to end.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -69,10 +70,7 @@ TEST(Icon, CellsShowTheirBaseColoursAtMultiplesOfThePictureAndSmallerSizesAverag
     }
 
     // A size the picture does not divide: a uniform picture stays uniform.
-    for (int i = 0; i < TitlePictureSize * TitlePictureSize; i++)
-    {
-        TitlePicture[i / TitlePictureSize][i % TitlePictureSize] = ColourStone;
-    }
+    std::fill_n(&TitlePicture[0][0], TitlePictureSize * TitlePictureSize, int32_t{ColourStone});
     const std::vector<uint8_t> odd = RenderIcon(48);
     for (int i = 0; i < 48 * 48; i++)
     {

@@ -36,10 +36,7 @@ TEST(PixelColour, ScalesBy255TruncatesClampsJitterAndShowsIndicesWithoutColourAs
 
     // Negative bytes and indices without a colour show black, not a colour
     // wrapped into range.
-    for (int index = 0; index < PaletteColours * 2; index++)
-    {
-        Colour(static_cast<int8_t>(index / 2), index % 2, 0.5f, 0.5f, 0.5f);  // grey if wrongly wrapped into range
-    }
+    std::fill_n(&LivePalette[0][0][0], sizeof LivePalette / sizeof(float), 0.5f);  // grey if wrongly wrapped
     for (int byte : {255, 128, 200, 10, 11, 64, 127})
     {
         EXPECT_EQ(Colour(static_cast<int8_t>(static_cast<uint8_t>(byte)), byte & 1, 0.5f, 0.5f, 0.5f), (Rgb{0, 0, 0}))

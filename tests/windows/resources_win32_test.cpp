@@ -1,13 +1,12 @@
 // The game's program file as Windows reads it, with Windows' own calls: the
-// icon Explorer, the taskbar and the window show, and the details of its
-// Properties. (A manifest Windows could not read would keep the program from
-// starting, which the end-to-end tests would see.)
+// icon Explorer, the taskbar and the window show. (A manifest Windows could
+// not read would keep the program from starting, which the end-to-end tests
+// would see; the version details are the resource script's own strings.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/windows/utf8.h"
 
@@ -64,26 +63,6 @@ TEST_F(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
         DeleteObject(info.hbmMask);
         DestroyIcon(static_cast<HICON>(icon));
     }
-}
-
-// Explorer's Properties, Details: the product, the version the build gave it.
-TEST_F(Resources, PropertiesShowTheProductAndItsVersion)
-{
-    const std::wstring program = WideFromUtf8(Program);
-    DWORD ignored = 0;
-    std::vector<char> info(GetFileVersionInfoSizeW(program.c_str(), &ignored));
-    ASSERT_FALSE(info.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) +
-                  "." + std::to_string(HIWORD(fixed->dwFileVersionLS)),
-              MIRELANTHA_VERSION);
-    wchar_t* name = nullptr;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName",
-                               reinterpret_cast<void**>(&name), &length));
-    EXPECT_EQ(Utf8FromWide(name), "mirelantha");
 }
 
 TEST(Utf8, NamesSurviveTheWayToWindowsAndBack)
