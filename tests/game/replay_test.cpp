@@ -2,9 +2,7 @@
 // log parser, the shell's tick order, and a golden run.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <numeric>
 #include <sstream>
 #include <string>
 
