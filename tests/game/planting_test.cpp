@@ -68,19 +68,14 @@ TEST(OpeningTheGarden, IsRefusedWhileTilesAreLeftThenSeedsBecomePlantsAndTheGard
     EXPECT_TRUE(garden->planting);
     garden->tileStock[6] = 0;
 
-    for (int x = 0; x < 8; ++x)
-    {
-        garden->tiles[CellIndex(x, 0)] = x;
-    }
+    int32_t* const column = &garden->tiles[CellIndex(1, 0)];
+    std::iota(column, column + 8, 0);  // every tile code, up column 1
     garden->tiles[CellIndex(0, 7)] = TileStone;  // stone under the gardener's cell
     garden->buttonDown(ButtonSpace);
     ASSERT_FALSE(garden->planting);
     const int32_t opened[] = {TileEmpty, TileGroundCover, TilePlantX1, TileStone,
                               TilePlantV1, TilePlantB1, TileShrubN, TileShrubM};
-    for (int x = 0; x < 8; ++x)
-    {
-        EXPECT_EQ(garden->tiles[CellIndex(x, 0)], opened[x]);
-    }
+    EXPECT_EQ(std::vector<int32_t>(column, column + 8), std::vector<int32_t>(std::begin(opened), std::end(opened)));
     ASSERT_EQ(garden->entities.size(), 1u);
     EXPECT_EQ(Gardener(*garden).type, EntityGardener);
     EXPECT_EQ(CellOf(Gardener(*garden)), (Cell{0, 7}));

@@ -12,33 +12,15 @@
 
 namespace
 {
-const std::string Program = MIRELANTHA_BINARY_DIR "/mirelantha.exe";
-
-// The program loaded as data, never run.
-class Resources : public ::testing::Test
-{
-protected:
-    HMODULE module = nullptr;
-
-    void SetUp() override
-    {
-        module = LoadLibraryExW(WideFromUtf8(Program).c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(module, nullptr) << Program;
-    }
-    void TearDown() override
-    {
-        if (module != nullptr)
-        {
-            FreeLibrary(module);
-        }
-    }
-};
-
 // The first icon group, which Explorer shows, is the one SDL gives the window
 // class; Windows loads it at each size a shell view asks for, with colour.
-TEST_F(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
+TEST(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
 {
+    // The program loaded as data, never run.
+    const std::string program = MIRELANTHA_BINARY_DIR "/mirelantha.exe";
+    HMODULE module = LoadLibraryExW(WideFromUtf8(program).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr) << program;
     std::wstring first;
     EnumResourceNamesW(
         module, MAKEINTRESOURCEW(14),  // RT_GROUP_ICON
@@ -63,6 +45,7 @@ TEST_F(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
         DeleteObject(info.hbmMask);
         DestroyIcon(static_cast<HICON>(icon));
     }
+    FreeLibrary(module);
 }
 
 TEST(Utf8, NamesSurviveTheWayToWindowsAndBack)
