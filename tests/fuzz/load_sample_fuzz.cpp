@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -56,13 +57,9 @@ void LoadOnce(const uint8_t* data, size_t size)
     {
         std::abort();
     }
-    uint32_t sum = 0;
-    for (uint32_t k = 0; k < length; k++)
-    {
-        sum += static_cast<uint16_t>(frames[k].left) ^ static_cast<uint16_t>(frames[k].right);
-    }
+    FrameSum = FrameSum + std::accumulate(frames, frames + length, 0u, [](uint32_t sum, const StereoSample& frame)
+                                          { return sum + (uint16_t(frame.left) ^ uint16_t(frame.right)); });
     delete[] frames;
-    FrameSum = FrameSum + sum;
 }
 }  // namespace
 

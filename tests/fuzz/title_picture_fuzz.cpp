@@ -13,17 +13,6 @@
 
 #include "gfx/title_picture.h"
 
-namespace
-{
-int32_t FirstPicture[TitlePictureSize][TitlePictureSize];
-
-void Read(const std::string& text)
-{
-    std::istringstream in(text);
-    ReadTitlePicture(in);
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -31,10 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A picture full of non-zero cells first, so a reader that kept old cells
     // would show them in the comparison below.
     std::memset(TitlePicture, 0xFF, sizeof(TitlePicture));
-    Read(text);
-    std::memcpy(FirstPicture, TitlePicture, sizeof(FirstPicture));
-    Read(text);
-    if (std::memcmp(FirstPicture, TitlePicture, sizeof(FirstPicture)) != 0)
+    std::istringstream first(text);
+    ReadTitlePicture(first);
+    int32_t firstPicture[TitlePictureSize][TitlePictureSize];
+    std::memcpy(firstPicture, TitlePicture, sizeof(firstPicture));
+    std::istringstream second(text);
+    ReadTitlePicture(second);
+    if (std::memcmp(firstPicture, TitlePicture, sizeof(firstPicture)) != 0)
     {
         std::abort();  // the same file gave two different pictures
     }

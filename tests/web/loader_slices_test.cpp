@@ -33,8 +33,6 @@ protected:
     void SetUp() override
     {
         CreateAudioLocks();
-        SamplesLoaded = false;
-        StopLoading = false;
     }
     void TearDown() override
     {
@@ -85,9 +83,6 @@ TEST_F(LoaderSlices, ShutdownInTheMiddleFinishesAtOnceAndLeavesTheSampleBeingDec
     StopSampleLoader();
     EXPECT_TRUE(SamplesLoaded);
     EXPECT_GT(SampleBank[0].length, 0u);
-    for (int id = 1; id < SampleCount; id++)
-    {
-        EXPECT_EQ(SampleBank[id].length, 0u) << SampleNames[id];
-    }
+    EXPECT_TRUE(std::all_of(SampleBank + 1, std::end(SampleBank), [](const SampleData& s) { return s.length == 0; }));
 }
 }  // namespace

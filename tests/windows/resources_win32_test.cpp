@@ -48,15 +48,13 @@ TEST(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
     FreeLibrary(module);
 }
 
-TEST(Utf8, NamesSurviveTheWayToWindowsAndBack)
+// Names in every script make the way to Windows and back in the end-to-end
+// tests (the tools' and the unzipped game's folders); not those that are not
+// UTF-8, which must name no file rather than another.
+TEST(Utf8, TextThatIsNotUtf8NamesNoFileAndAPairStaysAPair)
 {
-    const std::string names[] = {u8"Сад", u8"ゲーム 庭", u8"\U0001F331", u8"\u2019\u20AC\u0152", "plain"};
-    for (const std::string& name : names)
-    {
-        EXPECT_EQ(Utf8FromWide(WideFromUtf8(name)), name);
-    }
-    EXPECT_EQ(WideFromUtf8(u8"\U0001F331"), L"\U0001F331") << "a surrogate pair";
-    EXPECT_TRUE(WideFromUtf8("\xC3(").empty()) << "not UTF-8: names no file";
+    EXPECT_TRUE(WideFromUtf8("\xC3(").empty());
     EXPECT_TRUE(WideFromUtf8("").empty());
+    EXPECT_EQ(WideFromUtf8(u8"\U0001F331"), L"\U0001F331") << "a surrogate pair";
 }
 }  // namespace
