@@ -113,10 +113,8 @@ TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
         const auto cross = ReadPanelRow(shown, 85, 1, {"x"});
         ASSERT_EQ(cross.size(), 1u) << "stock " << stock;
         EXPECT_LT(cross[0].second + 3, countColumn) << "no blank column between the x and " << stock;
-        if (stock <= 19)
-        {
-            EXPECT_EQ((std::pair{cross[0].second, countColumn}), (std::pair{118, 122})) << stock << " moved";
-        }
+        EXPECT_TRUE(stock > 19 || (cross[0].second == 118 && countColumn == 122))
+            << stock << " moved to " << cross[0].second << " and " << countColumn;
 
         // Only the count's own place, rows 85..89 right of column 115, may change.
         std::vector<int8_t> outside = shown;
@@ -128,7 +126,7 @@ TEST(StockPanel, ShowsEveryCountAsItsDecimalNumberWholeAndApartFromTheX)
     }
 }
 
-TEST(PlantStages, XNeverStartsOverWhileVAndBResetAndShowTheirFirstStageNextTick)
+TEST(GardenTick, XNeverStartsOverWhileVAndBResetAndBlightAbove250ClearsAllButStoneAndCountersWrapAround)
 {
     // {cell, tile, growth} -> tile after one step, growth reset?, tile after two.
     struct Case { int32_t cell, tile, growth, oneStep, twoSteps; bool reset; };
@@ -150,11 +148,8 @@ TEST(PlantStages, XNeverStartsOverWhileVAndBResetAndShowTheirFirstStageNextTick)
             EXPECT_TRUE(step == 2 || (garden->growth[c.cell] == 0) == c.reset) << c.tile;
         }
     }
-}
 
-TEST(Blight, AboveTwoHundredFiftyItClearsTheTileButNeverTheStoneAndItsCountersWrapAround)
-{
-    auto garden = OpenEmptyGarden(25);
+    // Blight above 250 clears the tile but never the stone.
     garden->entities.clear();
     garden->blightSourceX = 7;
     garden->blightSourceY = 3;
@@ -174,7 +169,7 @@ TEST(Blight, AboveTwoHundredFiftyItClearsTheTileButNeverTheStoneAndItsCountersWr
 
     // In very long games counters without a limit wrap around instead of
     // overflowing.
-    const int32_t cell = CellIndex(3, 3);  // bare soil: growth only ever rises
+    const int32_t cell = CellIndex(6, 1);  // bare soil: growth only ever rises
     garden->growth[cell] = INT32_MAX - 3;
     garden->blight[CellIndex(garden->blightSourceX, garden->blightSourceY)] = INT32_MAX;
     for (int t = 0; t < 10; ++t)
