@@ -1,15 +1,13 @@
 // Fuzz target: a key log as the garden-replay tool reads it, then the game it
 // plays. The first four bytes are the seed, the rest the log.
 //
-// The parser: every accepted event is one the replay can deliver (iteration
-// 1 or more, button 0..11), a rejection names a line of the text, and
-// accepted events written back in the canonical form parse to the same
-// events. An accepted log then drives a headless game for up to ReplayLimit
-// main-loop iterations (a little past its last event), so any order of
-// presses, releases, placements and Space is tried against the planting
-// phase and the running garden; planting only moves tiles between the stock
-// and the board, and the cursor stays on the board. Single-threaded; the
-// sanitizers are the oracle for the rest.
+// The parser: accepted events are ones the replay can deliver and read back
+// the same from their canonical form; a rejection names a line of the text.
+// An accepted log then drives a headless game a little past its last event,
+// so any order of presses, placements and Space meets the planting phase and
+// the running garden: planting only moves tiles between the stock and the
+// board, and the cursor stays on the board. Single-threaded; the sanitizers
+// are the oracle for the rest.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

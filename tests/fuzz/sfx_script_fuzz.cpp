@@ -3,12 +3,11 @@
 // through the mixer as the tool plays it, for the first few device callbacks.
 //
 // The parser: an accepted call stays inside the limits the mixer was promised
-// (kind 0..SfxScriptMaxKind, finite values within their bounds, lines in
-// increasing order and within the text), and a rejection leaves no calls and
-// an error that names a line. The mixer: the limits promise that any accepted
-// call renders without overflowing its integer conversions, which the
-// undefined-behaviour sanitizer checks; the address sanitizer checks the
-// voice and sample reads. One thread plays both the game and the audio side.
+// (lines in increasing order and within the text), and a rejection leaves no
+// calls and an error that names a line. The mixer: within those limits any
+// call renders without overflowing its integer conversions (the
+// undefined-behaviour sanitizer) or reading past a voice or sample (the
+// address sanitizer). One thread plays both the game and the audio side.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>

@@ -13,57 +13,35 @@
 
 #include "gfx/title_picture.h"
 
-namespace
-{
-int32_t FirstPicture[TitlePictureSize][TitlePictureSize];
-
-void Read(const std::string& text)
-{
-    std::istringstream in(text);
-    ReadTitlePicture(in);
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     // A picture full of non-zero cells first, so a reader that kept old cells
     // would show them in the comparison below.
-    std::string full;
-    for (int i = 0; i < TitlePictureSize * TitlePictureSize; i++)
-    {
-        full += "-1 ";
-    }
-    Read(full);
-    Read(text);
-    std::memcpy(FirstPicture, TitlePicture, sizeof(FirstPicture));
-    Read(text);
-    if (std::memcmp(FirstPicture, TitlePicture, sizeof(FirstPicture)) != 0)
+    std::memset(TitlePicture, 0xFF, sizeof(TitlePicture));
+    std::istringstream first(text);
+    ReadTitlePicture(first);
+    int32_t firstPicture[TitlePictureSize][TitlePictureSize];
+    std::memcpy(firstPicture, TitlePicture, sizeof(firstPicture));
+    std::istringstream second(text);
+    ReadTitlePicture(second);
+    if (std::memcmp(firstPicture, TitlePicture, sizeof(firstPicture)) != 0)
     {
         std::abort();  // the same file gave two different pictures
     }
 
-    // Count how many integers a plain stream reads from the text, then check
-    // the grid holds exactly those, bottom row first, and zeros after them.
+    // The grid holds exactly the integers a plain stream reads from the text,
+    // bottom row first, and zeros (transparent) from the first that fails on.
     std::istringstream in(text);
-    int read = 0;
-    int32_t value = 0;
-    while (read < TitlePictureSize * TitlePictureSize && in >> value)
+    bool reading = true;
+    for (int k = 0; k < TitlePictureSize * TitlePictureSize; k++)
     {
-        const int x = read % TitlePictureSize;
-        const int y = read / TitlePictureSize;
-        if (TitlePicture[x][y] != value)
+        int32_t value = 0;
+        reading = reading && static_cast<bool>(in >> value);
+        if (TitlePicture[k % TitlePictureSize][k / TitlePictureSize] != (reading ? value : 0))
         {
             std::abort();
-        }
-        read++;
-    }
-    for (int k = read; k < TitlePictureSize * TitlePictureSize; k++)
-    {
-        if (TitlePicture[k % TitlePictureSize][k / TitlePictureSize] != 0)
-        {
-            std::abort();  // a cell after the stream failed is not transparent
         }
     }
     return 0;

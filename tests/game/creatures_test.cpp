@@ -1,6 +1,8 @@
 // The three behaviours: the gardener under the player's arrows, the creature's
-// wandering and leaving, the flyer's pollination; and what a death leaves:
-// bursts of sparks, when they appear, what colour, how long they fly.
+// wandering and leaving, the flyer's pollination; what a death leaves: bursts
+// of sparks, when they appear, what colour, how long they fly; and how they are
+// drawn: the sprite blitter's eight orientations, clipping and bad indices, and
+// entities at their sub-pixel positions.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -14,6 +16,41 @@
 namespace
 {
 
+// Where output pixel (u, v) of each orientation reads the stored grid, as
+// {row, column}: each entry picks u, v or their mirror n - 1 - u, n - 1 - v.
+enum Axis { U, V, MirrorU, MirrorV };
+constexpr Axis Source[8][2] = {{V, U}, {MirrorU, V}, {MirrorV, MirrorU}, {U, MirrorV},
+                               {V, MirrorU}, {MirrorU, MirrorV}, {MirrorV, U}, {U, V}};
+
+int Pick(Axis axis, int n, int u, int v)
+{
+    return axis == U ? u : axis == V ? v : axis == MirrorU ? n - 1 - u : n - 1 - v;
+}
+
+// What one drawSprite call must leave on a screen filled with -1.
+void ExpectDrawnAsTable(int index, int cx, int cy, int mode, bool opaque)
+{
+    std::fill(std::begin(ScreenBuffer), std::end(ScreenBuffer), int8_t{-1});
+    drawSprite(index, cx, cy, mode, opaque);
+    const int n = SpriteBank[index].size;
+    std::vector<int8_t> expected(ScreenPixels, -1);
+    for (int v = 0; v < n; ++v)
+    {
+        for (int u = 0; u < n; ++u)
+        {
+            const int x = cx - n / 2 + u;
+            const int y = cy - n / 2 + v;
+            const int8_t value = SpritePixel(index, Pick(Source[mode][0], n, u, v), Pick(Source[mode][1], n, u, v));
+            if (OnScreen(x, y) && (value != 0 || opaque))
+            {
+                expected[PixelOffset(x, y)] = value;
+            }
+        }
+    }
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), std::begin(ScreenBuffer)))
+        << "sprite " << index << " at (" << cx << "," << cy << ") mode " << mode;
+}
+
 // Holds an arrow until the gardener may step again, then lets it go.
 void Hold(GameTitle& garden, int32_t button)
 {
@@ -24,7 +61,7 @@ void Hold(GameTitle& garden, int32_t button)
 
 }  // namespace
 
-TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButStillTurns)
+TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButTurnsAndTheLatestArrowWins)
 {
     auto garden = OpenEmptyGarden(31);
     Entity& gardener = Gardener(*garden);
@@ -38,21 +75,18 @@ TEST(Gardener, StaysOnTheBoardAndOffSolidTilesAndCreaturesButStillTurns)
     creature.timer = 1000;  // keep it standing there
     Hold(*garden, ButtonDown);
     EXPECT_EQ(CellOf(gardener), (Cell{0, 7}));
-}
 
-TEST(Gardener, TheLatestArrowPressWinsAndReleasingItHandsBack)
-{
-    auto garden = OpenEmptyGarden(32);
-    Entity& gardener = Gardener(*garden);
-    PlaceAtRest(gardener, 3, 3);
-    garden->buttonDown(ButtonLeft);
-    garden->buttonDown(ButtonUp);
+    // The latest arrow press wins (the shrub blocks the first), and releasing
+    // it hands back to the one still held.
+    garden->entities.erase(creature.id);
+    garden->buttonDown(ButtonRight);
+    garden->buttonDown(ButtonDown);
     garden->update();
-    EXPECT_EQ(CellOf(gardener), (Cell{3, 4}));
-    garden->buttonUp(ButtonUp);
+    EXPECT_EQ(CellOf(gardener), (Cell{0, 6}));
+    garden->buttonUp(ButtonDown);
     Steps(*garden, 20);
-    EXPECT_LT(gardener.cellX, 3);
-    EXPECT_EQ(gardener.cellY, 4);
+    EXPECT_GT(gardener.cellX, 0);
+    EXPECT_EQ(gardener.cellY, 6);
 }
 
 TEST(Creature, AHungryCreatureOnTheCornerLeavesLeftAndVanishesWithoutSparks)
@@ -84,7 +118,7 @@ TEST(Flyer, PollinatesCloseCellsTwiceAndNearOnesOnce)
     EXPECT_EQ(growth, (std::vector<int32_t>{2, 1, 0, 0}));
 }
 
-TEST(DeathBurst, AStarvingFlyerHitsZeroOnTick832AndBurstsIntoSixteenRedSparks)
+TEST(Sparks, AStarvingFlyerBurstsIntoSixteenRedOnesAfterTick832ThatFlyAHundredStepsOrToTheEdgeAndAreDrawnOnceMore)
 {
     auto garden = NewGarden(11);
     Entity& flyer = garden->spawnEntity(EntityFlyer, 4, 4);
@@ -100,10 +134,7 @@ TEST(DeathBurst, AStarvingFlyerHitsZeroOnTick832AndBurstsIntoSixteenRedSparks)
         EXPECT_EQ(spark->colour, 7);
         EXPECT_LE(std::max(std::abs(spark->velX), std::abs(spark->velY)), 16);
     }
-}
 
-TEST(Sparks, FlyExactlyOneHundredStepsOrUntilClampedToTheEdgeAndAreDrawnOnceMore)
-{
     // Where a spark starts and how fast it flies -> the step it dies on and
     // where it lies then.
     struct Case { int32_t x, y, velX, velY; int diesAt; int32_t endX, endY; };
@@ -132,14 +163,44 @@ TEST(Sparks, FlyExactlyOneHundredStepsOrUntilClampedToTheEdgeAndAreDrawnOnceMore
         }
         ClearScreenBuffer();
         state.drawEffects();
-        if (step == 1)
-        {
-            EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 8), 2)
-                << "a spark on the far edge lies outside the picture";
-        }
+        EXPECT_TRUE(step != 1 || std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 8) == 2)
+            << "a spark on the far edge lies outside the picture";
         EXPECT_TRUE(step != 5 || ScreenBuffer[PixelOffset(0, 10)] == 8) << "a dead spark is still drawn until freed";
         EXPECT_TRUE(step != 99 || state.effects.size() == 1u);
     }
     state.update();
     EXPECT_TRUE(state.effects.empty());
+}
+
+TEST(DrawSprite, EveryOrientationReadsTheSourceAsTheTableSaysClipsAtTheEdgesAndEntitiesAreCentredOnTheirPixel)
+{
+    const int centres[][2] = {{20, 30}, {0, 0}, {127, 95}, {3, 90}, {-5, 40}};
+    for (int index : {SpriteGardener, SpriteCreature, SpriteFlyer, 3, 18})
+    {
+        for (const auto& centre : centres)
+        {
+            for (int mode = 0; mode < 16; ++mode)
+            {
+                ExpectDrawnAsTable(index, centre[0], centre[1], mode % 8, mode >= 8);
+            }
+        }
+    }
+    // Indices outside the bank draw nothing, nor does a sprite far off the screen.
+    ClearScreenBuffer();
+    drawSprite(-1, 50, 50, 6, true);
+    drawSprite(SpriteCount, 50, 50, 6, true);
+    drawSprite(0, 500, -500, 6, true);
+    EXPECT_EQ(std::count(std::begin(ScreenBuffer), std::end(ScreenBuffer), 0), ScreenPixels);
+
+    // An entity half a pixel left of the screen is drawn centred on column 0.
+    GameState state;
+    Entity& gardener = state.spawnEntity(EntityGardener, 0, 3);
+    gardener.posX = -32;
+    gardener.orientation = OrientUpright;
+    ClearScreenBuffer();
+    state.drawEntities();
+    const std::vector<int8_t> drawn(std::begin(ScreenBuffer), std::end(ScreenBuffer));
+    ClearScreenBuffer();
+    drawSprite(SpriteGardener, 0, gardener.posY / 64, OrientUpright, false);
+    EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), std::begin(ScreenBuffer)));
 }

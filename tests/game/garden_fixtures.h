@@ -43,16 +43,6 @@ inline int CountOf(const GameTitle& garden, int32_t type)
                                           [&](const auto& entry) { return entry.second->type == type; }));
 }
 
-// Puts an entity on a cell at rest, as if it had walked there long ago.
-inline void PlaceAtRest(Entity& e, int32_t x, int32_t y)
-{
-    e.cellX = x;
-    e.cellY = y;
-    e.posX = x * 768 + 384;
-    e.posY = y * 768 + 384;
-    e.slideX = e.slideY = e.timer = 0;
-}
-
 inline void Steps(GameTitle& garden, int count)
 {
     for (int i = 0; i < count; ++i)

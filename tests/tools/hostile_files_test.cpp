@@ -32,12 +32,21 @@ protected:
     {
         return RunTool(tool, arguments, scratch, out);
     }
+
+    // A run that must end with `exitCode` and say `message` on standard error.
+    void expectFailure(int exitCode, const std::string& message, const std::string& tool, const std::string& arguments,
+                       const std::string& out = "/dev/null")
+    {
+        const ToolRun failed = run(tool, arguments, out);
+        EXPECT_EQ(failed.exitCode, exitCode) << tool << " " << arguments;
+        EXPECT_NE(failed.errors.find(message), std::string::npos) << failed.errors;
+    }
 };
 
 const std::string RenderArgs = "--seed 1 --seconds 1 --music title --no-samples ";
 }  // namespace
 
-TEST_F(Tools, InputsThatAreNotRegularFilesOrPastTheSizeOrLineBoundAreRefusedWithAMessage)
+TEST_F(Tools, InputsNotRegularOrPastTheSizeOrLineBoundSamplesNotAFolderAndNumbersNotDecimalAreRefused)
 {
     // A sparse 20 MiB file costs no disk; a regular file that large is read
     // by neither tool.
@@ -56,13 +65,23 @@ TEST_F(Tools, InputsThatAreNotRegularFilesOrPastTheSizeOrLineBoundAreRefusedWith
         for (const auto& [tool, arguments] : {std::pair{Replay, std::string("--seed 1 --ticks 5 --events ")},
                                               std::pair{Render, RenderArgs + "--out out.wav --sfx "}})
         {
-            ToolRun refused = run(tool, arguments + input);
-            EXPECT_EQ(refused.exitCode, 2);
-            EXPECT_NE(refused.errors.find(message), std::string::npos) << refused.errors;
+            expectFailure(2, message, tool, arguments + input);
         }
     }
-    EXPECT_NE(run(Replay, "--seed 1 --ticks 5 --events long.txt").errors.find("long.txt:2:"), std::string::npos);
+    expectFailure(2, "long.txt:2:", Replay, "--seed 1 --ticks 5 --events long.txt");
+
+    // A missing samples folder and numbers that are not decimal are usage errors.
+    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples /nonexistent --out out.wav").exitCode, 2);
+    std::ofstream(dir / "plain") << "not a folder";
+    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples plain --out out.wav").exitCode, 2);
+    for (std::string numbers : {"--seed 1 --seconds 0x10", "--seed 1 --seconds 1e1", "--seed 1 --seconds inf",
+                                       "--seed 0x10 --seconds 1", "--seed +1 --seconds 1", "--seed 1 --seconds -0"})
+    {
+        expectFailure(2, "decimal", Render, numbers + " --music title --no-samples --out out.wav");
+    }
     EXPECT_FALSE(fs::exists(dir / "out.wav"));
+    EXPECT_EQ(run(Render, "--seed 1 --seconds 0.5 --music title --no-samples --out out.wav").exitCode, 0);
+    EXPECT_EQ(fs::file_size(dir / "out.wav"), 44u + 11u * 2048 * 4) << "half a second, whole callbacks";
 }
 
 TEST_F(Tools, OutputsAreNeverWrittenThroughALinkNorLeftHalfWritten)
@@ -74,50 +93,24 @@ TEST_F(Tools, OutputsAreNeverWrittenThroughALinkNorLeftHalfWritten)
     fs::create_symlink("../victim", dir / "frames/frame-000002.png");
     std::ofstream(dir / "frames/frame-000000.png") << "an earlier run";
     fs::create_symlink("victim", dir / "out.wav");
-    ToolRun replay = run(Replay, "--seed 1 --ticks 4 --every 2 --frames frames");
-    EXPECT_EQ(replay.exitCode, 1);
-    EXPECT_NE(replay.errors.find("frame-000002.png"), std::string::npos) << replay.errors;
+    expectFailure(1, "frame-000002.png", Replay, "--seed 1 --ticks 4 --every 2 --frames frames");
     EXPECT_EQ(ReadAll(dir / "frames/frame-000000.png").substr(1, 3), "PNG");
-    ToolRun render = run(Render, RenderArgs + "--out out.wav");
-    EXPECT_EQ(render.exitCode, 1);
-    EXPECT_NE(render.errors.find("out.wav"), std::string::npos) << render.errors;
+    expectFailure(1, "out.wav", Render, RenderArgs + "--out out.wav");
     EXPECT_EQ(ReadAll(dir / "victim"), "keep me");
     EXPECT_TRUE(fs::is_symlink(dir / "out.wav"));
 
     // A standard output that cannot take the state lines is a failure.
-    ToolRun full = run(Replay, "--seed 1 --ticks 50", "/dev/full");
-    EXPECT_EQ(full.exitCode, 1);
-    EXPECT_NE(full.errors.find("standard output"), std::string::npos) << full.errors;
+    expectFailure(1, "standard output", Replay, "--seed 1 --ticks 50", "/dev/full");
 
     // On a full disk no frame and no WAV is left, whole or not.
     SmallDisk disk(8192);
     SKIP_WITHOUT_SMALL_DISK(disk);
-    ToolRun frames = run(Replay, "--seed 1 --ticks 400 --frames " + disk.path.string());
-    EXPECT_EQ(frames.exitCode, 1);
-    EXPECT_NE(frames.errors.find("No space left"), std::string::npos) << frames.errors;
+    expectFailure(1, "No space left", Replay, "--seed 1 --ticks 400 --frames " + disk.path.string());
     for (const std::string& name : disk.files())
     {
         EXPECT_EQ(ReadAll(disk.path / name).substr(1, 3), "PNG") << name;
         EXPECT_GT(fs::file_size(disk.path / name), 100u) << name;
     }
-    ToolRun wav = run(Render, RenderArgs + "--out " + (disk.path / "out.wav").string());
-    EXPECT_EQ(wav.exitCode, 1);
+    EXPECT_EQ(run(Render, RenderArgs + "--out " + (disk.path / "out.wav").string()).exitCode, 1);
     EXPECT_FALSE(fs::exists(disk.path / "out.wav"));
-}
-
-TEST_F(Tools, AMissingSamplesFolderAndNumbersThatAreNotDecimalAreUsageErrors)
-{
-    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples /nonexistent --out out.wav").exitCode, 2);
-    std::ofstream(dir / "plain") << "not a folder";
-    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples plain --out out.wav").exitCode, 2);
-    for (std::string numbers : {"--seed 1 --seconds 0x10", "--seed 1 --seconds 1e1", "--seed 1 --seconds inf",
-                                       "--seed 0x10 --seconds 1", "--seed +1 --seconds 1", "--seed 1 --seconds -0"})
-    {
-        ToolRun bad = run(Render, numbers + " --music title --no-samples --out out.wav");
-        EXPECT_EQ(bad.exitCode, 2) << numbers;
-        EXPECT_NE(bad.errors.find("decimal"), std::string::npos) << bad.errors;
-    }
-    EXPECT_FALSE(fs::exists(dir / "out.wav"));
-    EXPECT_EQ(run(Render, "--seed 1 --seconds 0.5 --music title --no-samples --out out.wav").exitCode, 0);
-    EXPECT_EQ(fs::file_size(dir / "out.wav"), 44u + 11u * 2048 * 4);
 }

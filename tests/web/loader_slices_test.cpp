@@ -7,7 +7,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "audio/samples.h"
@@ -16,18 +16,13 @@
 
 namespace
 {
-// Every sample's frames, left then right.
-std::vector<std::vector<int16_t>> CopyBank()
+// Every sample's frames as the bytes they lie in, left then right.
+std::vector<std::string> CopyBank()
 {
-    std::vector<std::vector<int16_t>> bank;
+    std::vector<std::string> bank;
     for (const SampleData& sample : SampleBank)
     {
-        std::vector<int16_t>& frames = bank.emplace_back();
-        for (uint32_t i = 0; i < sample.length; i++)
-        {
-            frames.push_back(sample.frames[i].left);
-            frames.push_back(sample.frames[i].right);
-        }
+        bank.emplace_back(reinterpret_cast<const char*>(sample.frames), sample.length * sizeof(StereoSample));
     }
     return bank;
 }
@@ -38,8 +33,6 @@ protected:
     void SetUp() override
     {
         CreateAudioLocks();
-        SamplesLoaded = false;
-        StopLoading = false;
     }
     void TearDown() override
     {
@@ -90,9 +83,6 @@ TEST_F(LoaderSlices, ShutdownInTheMiddleFinishesAtOnceAndLeavesTheSampleBeingDec
     StopSampleLoader();
     EXPECT_TRUE(SamplesLoaded);
     EXPECT_GT(SampleBank[0].length, 0u);
-    for (int id = 1; id < SampleCount; id++)
-    {
-        EXPECT_EQ(SampleBank[id].length, 0u) << SampleNames[id];
-    }
+    EXPECT_TRUE(std::all_of(SampleBank + 1, std::end(SampleBank), [](const SampleData& s) { return s.length == 0; }));
 }
 }  // namespace

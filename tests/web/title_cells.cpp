@@ -4,6 +4,7 @@
 // palette digits each, top row first (anything outside 0..9 shows as 0).
 //
 //     title-cells DATA_DIR
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -20,15 +21,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: title-cells DATA_DIR\n");
         return 2;
     }
-    for (int index = 0; index < PaletteColours; index++)
+    auto byte = [](float c) { return static_cast<int>(std::clamp(c, 0.0f, 1.0f) * 255); };
+    for (const auto& rgb : BasePalette)
     {
-        int rgb[3];
-        for (int k = 0; k < 3; k++)
-        {
-            const float c = BasePalette[index][k];
-            rgb[k] = static_cast<int>((c < 0 ? 0 : c > 1 ? 1 : c) * 255);
-        }
-        std::printf("%d,%d,%d\n", rgb[0], rgb[1], rgb[2]);
+        std::printf("%d,%d,%d\n", byte(rgb[0]), byte(rgb[1]), byte(rgb[2]));
     }
     ReadTitlePictureFile(argv[1]);
     for (uint32_t frame : {0u, 6u})  // the prompt's two colours

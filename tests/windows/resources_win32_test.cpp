@@ -1,45 +1,26 @@
 // The game's program file as Windows reads it, with Windows' own calls: the
-// icon Explorer, the taskbar and the window show, and the details of its
-// Properties. (A manifest Windows could not read would keep the program from
-// starting, which the end-to-end tests would see.)
+// icon Explorer, the taskbar and the window show. (A manifest Windows could
+// not read would keep the program from starting, which the end-to-end tests
+// would see; the version details are the resource script's own strings.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/windows/utf8.h"
 
 namespace
 {
-const std::string Program = MIRELANTHA_BINARY_DIR "/mirelantha.exe";
-
-// The program loaded as data, never run.
-class Resources : public ::testing::Test
-{
-protected:
-    HMODULE module = nullptr;
-
-    void SetUp() override
-    {
-        module = LoadLibraryExW(WideFromUtf8(Program).c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(module, nullptr) << Program;
-    }
-    void TearDown() override
-    {
-        if (module != nullptr)
-        {
-            FreeLibrary(module);
-        }
-    }
-};
-
 // The first icon group, which Explorer shows, is the one SDL gives the window
 // class; Windows loads it at each size a shell view asks for, with colour.
-TEST_F(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
+TEST(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
 {
+    // The program loaded as data, never run.
+    const std::string program = MIRELANTHA_BINARY_DIR "/mirelantha.exe";
+    HMODULE module = LoadLibraryExW(WideFromUtf8(program).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr) << program;
     std::wstring first;
     EnumResourceNamesW(
         module, MAKEINTRESOURCEW(14),  // RT_GROUP_ICON
@@ -64,37 +45,16 @@ TEST_F(Resources, TheIconIsSdlsAndLoadsWithColourAtEverySizeAShellViewAsks)
         DeleteObject(info.hbmMask);
         DestroyIcon(static_cast<HICON>(icon));
     }
+    FreeLibrary(module);
 }
 
-// Explorer's Properties, Details: the product, the version the build gave it.
-TEST_F(Resources, PropertiesShowTheProductAndItsVersion)
+// Names in every script make the way to Windows and back in the end-to-end
+// tests (the tools' and the unzipped game's folders); not those that are not
+// UTF-8, which must name no file rather than another.
+TEST(Utf8, TextThatIsNotUtf8NamesNoFileAndAPairStaysAPair)
 {
-    const std::wstring program = WideFromUtf8(Program);
-    DWORD ignored = 0;
-    std::vector<char> info(GetFileVersionInfoSizeW(program.c_str(), &ignored));
-    ASSERT_FALSE(info.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) +
-                  "." + std::to_string(HIWORD(fixed->dwFileVersionLS)),
-              MIRELANTHA_VERSION);
-    wchar_t* name = nullptr;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName",
-                               reinterpret_cast<void**>(&name), &length));
-    EXPECT_EQ(Utf8FromWide(name), "mirelantha");
-}
-
-TEST(Utf8, NamesSurviveTheWayToWindowsAndBack)
-{
-    const std::string names[] = {u8"Сад", u8"ゲーム 庭", u8"\U0001F331", u8"\u2019\u20AC\u0152", "plain"};
-    for (const std::string& name : names)
-    {
-        EXPECT_EQ(Utf8FromWide(WideFromUtf8(name)), name);
-    }
-    EXPECT_EQ(WideFromUtf8(u8"\U0001F331"), L"\U0001F331") << "a surrogate pair";
-    EXPECT_TRUE(WideFromUtf8("\xC3(").empty()) << "not UTF-8: names no file";
+    EXPECT_TRUE(WideFromUtf8("\xC3(").empty());
     EXPECT_TRUE(WideFromUtf8("").empty());
+    EXPECT_EQ(WideFromUtf8(u8"\U0001F331"), L"\U0001F331") << "a surrogate pair";
 }
 }  // namespace
