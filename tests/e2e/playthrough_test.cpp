@@ -113,14 +113,6 @@ const char* ArrowBetween(Cell from, Cell to)
     return to.x > from.x ? "Right" : to.x < from.x ? "Left" : to.y > from.y ? "Up" : "Down";
 }
 
-// What the window shows now; nothing known if the screen file could not be read.
-Cells ShownNow()
-{
-    Picture window;
-    return ReadXvfbScreen(window) && window.width == Width && window.height == Height ? ReadCells(window)
-                                                                                        : Cells(ScreenPixels, -1);
-}
-
 // The cell whose whole 12 x 12 outline shows the cursor's colour 6, if
 // exactly one does.
 bool FindCursor(const Cells& shown, Cell& cursor)

@@ -359,6 +359,14 @@ inline Cells ReadCells(const Picture& picture)
     return cells;
 }
 
+// What the window shows now; nothing known if the screen file could not be read.
+inline Cells ShownNow()
+{
+    Picture window;
+    return ReadXvfbScreen(window) && window.width == Width && window.height == Height ? ReadCells(window)
+                                                                                        : Cells(ScreenPixels, -1);
+}
+
 // The ScreenBuffer as it shows: anything outside 0..9 is black, like colour 0.
 inline Cells CaptureScreenBuffer()
 {
