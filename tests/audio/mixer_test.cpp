@@ -10,14 +10,6 @@
 
 namespace
 {
-// What PlaySoundEx does once it has found a free voice.
-void StartSfx(int index, uint32_t sustain)
-{
-    InitVoice(Voices[index], KindSquare, 0, sustain, 0, 0, 441.0f, 0.5f, 0.0f, 0.0f);
-    SfxVoiceInUse[index] = true;
-    QueueSfxVoice(index);
-}
-
 // A fresh mixer a little after the first beat, so no music starts unless a
 // test walks up to the next beat.
 void FreshMixer()
@@ -31,12 +23,12 @@ TEST(Exchange, SoundEffectStartsInTheCallbackAfterTheGamesSwapOnceTheMixerTookTh
 {
     FreshMixer();
     std::srand(3);
-    StartSfx(0, 1000);
+    StartSfxVoice(0, KindSquare, 0, 1000, 0, 441.0f, 0.5f, 0.0f, 0.0f);
     Callback(16);
     EXPECT_FALSE(VoiceActive[0]) << "not published yet";
 
     AudioUpdate(false, false);                  // published
-    StartSfx(1, 1000);
+    StartSfxVoice(1, KindSquare, 0, 1000, 0, 441.0f, 0.5f, 0.0f, 0.0f);
     AudioUpdate(false, false);                  // the mixer has not taken the first block yet
     Callback(16);
     ASSERT_TRUE(VoiceActive[0]);
@@ -129,12 +121,9 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     // Frame 25, left, worked by hand: sine 441 Hz at a quarter turn 4914;
     // square low -3276 panned x1.2 to -3931; triangle in its attack at 2047
     // panned x0.72 to 1474; the swept sine 92; the FM sine 2537; no echo yet.
+    // The digest holds every other frame.
     EXPECT_EQ(frames[25].left, 5086);
     EXPECT_EQ(frames[25].right, 7972);
-    EXPECT_EQ(frames[137].left, -6594);
-    EXPECT_EQ(frames[137].right, 1128);
-    EXPECT_EQ(frames[399].left, 47);
-    EXPECT_EQ(frames[399].right, -97);
     EXPECT_EQ(Digest(bytes.data(), bytes.size()), 664400118u);
 }
 
