@@ -58,13 +58,11 @@ inline int RunCommand(const std::string& command)
 // different sequences, so a golden run that draws from rand() has one record
 // per platform.
 template <typename T>
-constexpr T GoldenForThisRand(T glibc, T windows)
+constexpr T GoldenForThisRand([[maybe_unused]] T glibc, [[maybe_unused]] T windows)
 {
 #ifdef _WIN32
-    (void)glibc;
     return windows;
 #else
-    (void)windows;
     return glibc;
 #endif
 }
@@ -104,16 +102,10 @@ public:
 // Puts the working directory back where it was when this was made, at the
 // end of its scope. Made after any scratch folder a test moves into, so the
 // test has left the folder before it is removed.
-class KeepWorkingDirectory
+struct KeepWorkingDirectory
 {
-public:
-    KeepWorkingDirectory() {}  // user-provided, so a const member needs no initialiser
-    KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
-    KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
-    ~KeepWorkingDirectory() { std::filesystem::current_path(previous); }
-
-private:
     const std::filesystem::path previous = std::filesystem::current_path();
+    ~KeepWorkingDirectory() { std::filesystem::current_path(previous); }
 };
 
 // What a run of one of the build's tools did: its exit code, its standard

@@ -1,5 +1,7 @@
 // Finding the data: the working directory's "dat" first, else the folder
 // installed beside the program, wherever that install was unpacked or moved.
+// That the program finds its own file is the installed play-throughs' to
+// check: each starts an install from an empty folder of its own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "app/data_dir.h"
-#include "platform/program_file.h"
 #include "gfx/title_picture.h"
 #include "tests/test_platform.h"
 
@@ -86,13 +87,5 @@ TEST_F(DataDirectory, AnyFolderAnInstallIsMovedToIsFoundAndReadAndWithoutOneItIs
         EXPECT_EQ(ChooseDataDirectory(unpacked.u8string()), "dat");
     }
     EXPECT_EQ(ChooseDataDirectory(""), "dat");
-}
-
-TEST(ProgramFile, NamesTheRunningProgram)
-{
-    const fs::path self = ProgramFile();
-    EXPECT_TRUE(self.is_absolute()) << self;
-    EXPECT_EQ(self.filename(), "test_app" MIRELANTHA_EXE_SUFFIX);
-    EXPECT_TRUE(fs::is_regular_file(self)) << self;
 }
 }  // namespace

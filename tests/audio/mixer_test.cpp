@@ -1,9 +1,6 @@
-// The mixer seen from outside: sound effects travelling through the exchange,
-// the device buffer the callback fills, the wrap of loud sums, the echo
-// damping a new game asks for, a stored mix of six voices and of the echo
-// network alone, and music notes when the music voices run out. (Each
-// generator's whole course from a seed is checked by the stored renders of
-// the audio export tool.)
+// The mixer seen from outside, through the exchange and the device callback.
+// (Each generator's whole course from a seed is checked by the stored renders
+// of the audio export tool.)
 
 #include "tests/audio/audio_harness.h"
 #include "tests/digest.h"
