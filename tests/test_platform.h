@@ -102,10 +102,14 @@ public:
 // Puts the working directory back where it was when this was made, at the
 // end of its scope. Made after any scratch folder a test moves into, so the
 // test has left the folder before it is removed.
-struct KeepWorkingDirectory
+class KeepWorkingDirectory
 {
-    const std::filesystem::path previous = std::filesystem::current_path();
+public:
+    KeepWorkingDirectory() {}  // user-provided, so a const member needs no initialiser
     ~KeepWorkingDirectory() { std::filesystem::current_path(previous); }
+
+private:
+    const std::filesystem::path previous = std::filesystem::current_path();
 };
 
 // What a run of one of the build's tools did: its exit code, its standard

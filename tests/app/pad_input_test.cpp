@@ -3,6 +3,7 @@
 // wobble around it and two controls holding one key send.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,16 +30,9 @@ struct Step
 
 std::string Name(int32_t symbol)
 {
-    switch (symbol)
-    {
-    case 273: return "up";
-    case 274: return "down";
-    case 275: return "right";
-    case 276: return "left";
-    case 27: return "esc";
-    case ' ': return "space";
-    default: return std::string(1, static_cast<char>(symbol));
-    }
+    const std::map<int32_t, std::string> names = {{273, "up"},   {274, "down"}, {275, "right"},
+                                                  {276, "left"}, {27, "esc"},   {' ', "space"}};
+    return names.count(symbol) ? names.at(symbol) : std::string(1, static_cast<char>(symbol));
 }
 
 // Runs the steps on one pad that starts with the given counts.
