@@ -16,7 +16,7 @@ void FreshMixer()
 }
 }  // namespace
 
-TEST(Exchange, SoundEffectStartsInTheCallbackAfterTheGamesSwapOnceTheMixerTookTheLastBlock)
+TEST(Exchange, SoundEffectsAndEchoDampingReachTheMixerAtTheSwapAfterItTookTheGamesLastBlock)
 {
     FreshMixer();
     std::srand(3);
@@ -36,11 +36,8 @@ TEST(Exchange, SoundEffectStartsInTheCallbackAfterTheGamesSwapOnceTheMixerTookTh
     AudioUpdate(false, false);
     Callback(4);
     EXPECT_TRUE(VoiceActive[1]);
-}
 
-TEST(Exchange, NewGameHalvesTheEchoTailOnceAtTheNextSwap)
-{
-    FreshMixer();
+    // So does a new game's damping: it halves the echo tail once.
     EchoBuffer[1000] = {1001, -1001};
     MarkNewGame();
     Callback(1);
