@@ -95,19 +95,13 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         EXPECT_EQ(CountLeaps(frames, 16000), 0);
     }
 
-    // Listed out of order: each line still runs at its own callback. A bad
-    // line stops the tool before it writes anything.
-    const std::string planting = MusicArgs("effect.wav", "planting");
-    std::string script = scratch.write("sfx.txt", "# a start flourish at callback 20\n"
-                                                  "20 soundex 35 0 0.4 0.6 0\n"
-                                                  "3 sound 51 0.4 0\n");
-    ToolRun bad = RunTool("audio-render", planting + "--sfx " + Quote(script), scratch);
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_NE(bad.errors.find("line 3"), std::string::npos) << bad.errors;
-
-    scratch.write("sfx.txt", "20 soundex 35 0 0.4 0.6 0\n"
-                             "3 sound 50 0.0 0\n");
-    ASSERT_EQ(RunTool("audio-render", planting + "--sfx " + Quote(script), scratch).exitCode, 0);
+    // Listed out of order: each line still runs at its own callback. (A bad
+    // line stops the tool before it writes anything: the hostile-file tests.)
+    const std::string script = scratch.write("sfx.txt", "# a start flourish at callback 20\n"
+                                                        "20 soundex 35 0 0.4 0.6 0\n"
+                                                        "3 sound 50 0.0 0\n");
+    ToolRun run = RunTool("audio-render", MusicArgs("effect.wav", "planting") + "--sfx " + Quote(script), scratch);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::vector<StereoSample> effect = WavFrames(ReadAll(scratch.path / "effect.wav"));
     ASSERT_EQ(effect.size(), renders[1].size());
 
