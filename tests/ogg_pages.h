@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 #include "audio/ogg_check.h"
@@ -13,12 +14,8 @@
 // its segment table must be there; the body may be cut short.
 inline size_t OggPageLength(const std::vector<uint8_t>& bytes, size_t at)
 {
-    size_t length = 27 + bytes[at + 26];
-    for (int i = 0; i < bytes[at + 26]; i++)
-    {
-        length += bytes[at + 27 + i];
-    }
-    return length;
+    const auto table = bytes.begin() + at + 27;
+    return 27 + bytes[at + 26] + std::accumulate(table, table + bytes[at + 26], size_t{0});
 }
 
 // Writes the checksum of the page at `at`, summed over as much of it as the

@@ -13,19 +13,14 @@
 
 constexpr int AudioRate = 44100;
 
-inline int16_t Le16(const uint8_t* b)
-{
-    return static_cast<int16_t>(static_cast<uint16_t>(b[0] | (b[1] << 8)));
-}
-
 template <typename Bytes>
 std::vector<StereoSample> DecodeFrames(const Bytes& bytes)
 {
-    std::vector<StereoSample> frames(bytes.size() / 4);
     const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
+    std::vector<StereoSample> frames(bytes.size() / 4);
     for (size_t i = 0; i < frames.size(); ++i)
     {
-        frames[i] = {Le16(b + 4 * i), Le16(b + 4 * i + 2)};
+        frames[i] = {Wrap16(b[4 * i] | b[4 * i + 1] << 8), Wrap16(b[4 * i + 2] | b[4 * i + 3] << 8)};
     }
     return frames;
 }

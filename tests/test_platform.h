@@ -58,13 +58,11 @@ inline int RunCommand(const std::string& command)
 // different sequences, so a golden run that draws from rand() has one record
 // per platform.
 template <typename T>
-constexpr T GoldenForThisRand(T glibc, T windows)
+constexpr T GoldenForThisRand([[maybe_unused]] T glibc, [[maybe_unused]] T windows)
 {
 #ifdef _WIN32
-    (void)glibc;
     return windows;
 #else
-    (void)windows;
     return glibc;
 #endif
 }
@@ -108,8 +106,6 @@ class KeepWorkingDirectory
 {
 public:
     KeepWorkingDirectory() {}  // user-provided, so a const member needs no initialiser
-    KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
-    KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
     ~KeepWorkingDirectory() { std::filesystem::current_path(previous); }
 
 private:

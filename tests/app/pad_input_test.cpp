@@ -3,7 +3,9 @@
 // wobble around it and two controls holding one key send.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/pad_input.h"
@@ -28,16 +30,9 @@ struct Step
 
 std::string Name(int32_t symbol)
 {
-    switch (symbol)
-    {
-    case 273: return "up";
-    case 274: return "down";
-    case 275: return "right";
-    case 276: return "left";
-    case 27: return "esc";
-    case ' ': return "space";
-    default: return std::string(1, static_cast<char>(symbol));
-    }
+    const std::map<int32_t, std::string> names = {{273, "up"},   {274, "down"}, {275, "right"},
+                                                  {276, "left"}, {27, "esc"},   {' ', "space"}};
+    return names.count(symbol) ? names.at(symbol) : std::string(1, static_cast<char>(symbol));
 }
 
 // Runs the steps on one pad that starts with the given counts.
@@ -110,13 +105,11 @@ TEST(PadInput, WindowsXboxPadHasBothTriggersOnOneAxisAndTheBrowsersDpadIsButtons
 TEST(PadInput, OtherPadsUseTheirHatFirstTwoAxesAndButtonsOneToTenInOrder)
 {
     // Pads whose counts are not the platform's Xbox pad's, a plain pad and a
-    // pad with more buttons alike, follow the rule for other pads.
-    for (int32_t buttons : {10, 13})
+    // pad with more buttons alike, follow the rule for other pads: a third
+    // axis, where the Xbox pad has a trigger, presses nothing.
+    for (const auto& [axes, buttons] : {std::pair{2, 10}, {6, 10}, {6, 13}})
     {
-        PadInput probe;
-        probe.start(LinuxXboxPad, 6, buttons, 1);
-        EXPECT_FALSE(probe.xbox()) << buttons << " buttons";
-        Play(LinuxXboxPad, 2, buttons, 1,
+        Play(LinuxXboxPad, axes, buttons, 1,
              {
                  {Press, 0, 1, "+z"}, {Press, 1, 1, "+x"}, {Press, 2, 1, "+c"}, {Press, 3, 1, "+v"},
                  {Press, 4, 1, "+b"}, {Press, 5, 1, "+n"}, {Press, 6, 1, "+m"}, {Press, 7, 1, ""},
@@ -125,9 +118,6 @@ TEST(PadInput, OtherPadsUseTheirHatFirstTwoAxesAndButtonsOneToTenInOrder)
                  {Axis, 2, 32767, ""}, {Hat, 0, 4 | 8, "+down +left"},
              });
     }
-    PadInput xbox;
-    xbox.start(LinuxXboxPad, 6, 11, 1);
-    EXPECT_TRUE(xbox.xbox());
 }
 
 TEST(ButtonForKeyAt, ALettersOwnTileFirstThenTheTileOfItsPlaceInTheBottomRow)

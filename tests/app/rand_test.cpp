@@ -3,6 +3,7 @@
 // renders match between them. The expected numbers are the Linux C library's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -26,17 +27,10 @@ TEST(Rand, DrawsTheLinuxSequenceForEverySeed)
     for (const Case& c : cases)
     {
         std::srand(c.seed);
-        std::vector<int> first;
-        for (int k = 0; k < 4; k++)
-        {
-            first.push_back(std::rand());
-        }
-        EXPECT_EQ(first, c.first) << "seed " << c.seed;
-        for (int k = 4; k < 1000; k++)
-        {
-            std::rand();
-        }
-        EXPECT_EQ(std::rand(), c.afterThousand) << "seed " << c.seed;
+        std::vector<int> draws(1001);
+        std::generate(draws.begin(), draws.end(), std::rand);
+        EXPECT_EQ(std::vector<int>(draws.begin(), draws.begin() + 4), c.first) << "seed " << c.seed;
+        EXPECT_EQ(draws.back(), c.afterThousand) << "seed " << c.seed;
     }
 }
 #endif

@@ -1,9 +1,5 @@
-// Screenshots as files a player finds: their numbering, that nothing is
-// overwritten (not even by another game saving at the same moment), that a
-// working folder that cannot take them sends them to the pictures folder
-// (which the user-dirs file names) and leaves no broken file, and the
-// presented picture stretched to any window size. The play-through compares
-// whole screenshots with the screens.
+// Screenshots as files a player finds, and the presented picture stretched to
+// any window size. The play-through compares whole screenshots with the screens.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -161,14 +157,18 @@ TEST_F(Screenshots, PressesFasterThanTheWriterFillItsQueueAndThoseBeyondAreRepor
 }
 
 #ifndef _WIN32
-TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndThePicturesGoToThePicturesFolder)
+// The working folder full part way or read-only: no broken file is left there
+// and each picture goes to the pictures folder, under the next number free
+// there; a home that cannot take it either is reported.
+TEST_F(Screenshots, OnAFullDiskOrAReadOnlyFolderNoFileIsLeftBehindAndThePicturesGoToThePicturesFolder)
 {
-    SmallDisk disk(12288);
-    SKIP_WITHOUT_SMALL_DISK(disk);
+    SmallDisk full(12288);
+    SmallDisk readOnly(4096, true);
+    SKIP_WITHOUT_SMALL_DISK(full);
+    SKIP_WITHOUT_SMALL_DISK(readOnly);
     const ScratchFolder home{"mirelantha-home-"};
-    fs::create_directory(home.path / "Pictures");
-    const PlayerHome player(home.path, "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n");
-    fs::current_path(disk.path);
+    fs::create_directory(home.path / "Bilder");
+    std::ofstream(home.path / "Bilder" / "screen0.png") << "kept";
     // Each of these takes some 30 kB: the first may fail part way, the others
     // find no room at all.
     std::vector<uint8_t> noisy = Staging;
@@ -176,38 +176,26 @@ TEST_F(Screenshots, OnAFullDiskNoFileIsLeftBehindAndThePicturesGoToThePicturesFo
     {
         noisy[i] = static_cast<uint8_t>(noisy[i] ^ (i * 2654435761u >> 13));
     }
-    for (int i = 0; i < 4; i++)
     {
-        SaveScreenshot(noisy.data(), 512, 384);
-    }
-    FinishScreenshots();
-    fs::current_path(directory);
-    EXPECT_EQ(ScreenshotCounter, 4);
-    EXPECT_EQ(disk.files(), std::vector<std::string>{}) << "partial or temporary files";
-    for (const char* name : {"screen0.png", "screen1.png", "screen2.png", "screen3.png"})
-    {
-        EXPECT_TRUE(IsPng(home.path / "Pictures" / name)) << name;
-    }
-}
-
-TEST_F(Screenshots, AReadOnlyFolderSendsThemToThePicturesFolderAndWithNoneTheLossIsReported)
-{
-    SmallDisk readOnly(4096, true);
-    SKIP_WITHOUT_SMALL_DISK(readOnly);
-    const ScratchFolder home{"mirelantha-home-"};
-    fs::create_directory(home.path / "Bilder");
-    std::ofstream(home.path / "Bilder" / "screen0.png") << "kept";
-    fs::current_path(readOnly.path);
-    {
-        // The same numbering rule there: an earlier screenshot keeps its name.
-        const PlayerHome player(home.path, "# xdg-user-dirs\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
-        SaveScreenshot(Staging.data(), 32, 24);
+        // The user-dirs file as xdg-user-dirs-update writes it, in a translated desktop.
+        const PlayerHome player(home.path, "# This file is written by xdg-user-dirs-update\n"
+                                           "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                           "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+        fs::current_path(full.path);
+        for (int i = 0; i < 4; i++)
+        {
+            SaveScreenshot(noisy.data(), 512, 384);
+        }
+        FinishScreenshots();
+        fs::current_path(readOnly.path);
         SaveScreenshot(Staging.data(), 32, 24);
         FinishScreenshots();
     }
     EXPECT_EQ(ReadAll(home.path / "Bilder" / "screen0.png"), "kept");
-    EXPECT_TRUE(IsPng(home.path / "Bilder" / "screen1.png"));
-    EXPECT_TRUE(IsPng(home.path / "Bilder" / "screen2.png"));
+    for (const char* name : {"screen1.png", "screen2.png", "screen3.png", "screen4.png", "screen5.png"})
+    {
+        EXPECT_TRUE(IsPng(home.path / "Bilder" / name)) << name;
+    }
 
     // A home that cannot take it either: the player hears which names failed.
     {
@@ -216,10 +204,12 @@ TEST_F(Screenshots, AReadOnlyFolderSendsThemToThePicturesFolderAndWithNoneTheLos
         SaveScreenshot(Staging.data(), 32, 24);
         FinishScreenshots();
         const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(said.find("screenshot not saved: screen2.png"), std::string::npos) << said;
-        EXPECT_NE(said.find((readOnly.path / "screen2.png").string()), std::string::npos) << said;
+        EXPECT_NE(said.find("screenshot not saved: screen5.png"), std::string::npos) << said;
+        EXPECT_NE(said.find((readOnly.path / "screen5.png").string()), std::string::npos) << said;
     }
     fs::current_path(directory);
+    EXPECT_EQ(ScreenshotCounter, 6);
+    EXPECT_EQ(full.files(), std::vector<std::string>{}) << "partial or temporary files";
     EXPECT_EQ(readOnly.files(), std::vector<std::string>{});
 }
 
@@ -252,17 +242,12 @@ TEST(ScreenshotScaling, OddWindowSizesShowEveryPixelInOrderCornerToCornerAndNoth
     EXPECT_EQ(out, std::vector<uint32_t>(16 * 12, 0xFF000000u)) << "RGBA 0, 0, 0, 255 in little-endian words";
 }
 
-// The pictures folder an XDG user-dirs file names, as desktops write that
-// file and as players edit it.
+// The pictures folder an XDG user-dirs file names, as players edit that file
+// (as desktops write it: the full-disk case).
 TEST(PicturesFolder, TheUserDirsFileNamesItUnderHomeOrAbsolutelyAndTheLastValidLineCounts)
 {
     const std::string home = "/home/gärtner";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        // As xdg-user-dirs-update writes it, in a translated desktop.
-        {"# This file is written by xdg-user-dirs-update\n"
-         "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-         "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n",
-         "/home/gärtner/Bilder"},
         {"XDG_PICTURES_DIR=\"/srv/pictures/\"\n", "/srv/pictures"},
         {"  XDG_PICTURES_DIR = \"${HOME}/My \\\"Pictures\\\"\"", "/home/gärtner/My \"Pictures\""},
         // Set to the home folder itself: no folder of its own.

@@ -25,20 +25,10 @@
 
 inline const std::string ShippedSamples = std::string(MIRELANTHA_SOURCE_DIR) + "/dat/samples";
 
-inline uint32_t Le32(const uint8_t* p)
+inline uint32_t Le32(const void* at)
 {
+    const auto* p = static_cast<const uint8_t*>(at);
     return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// Index of the first frame where a and b differ, or the shorter length.
-inline size_t FirstDifference(const std::vector<StereoSample>& a, const std::vector<StereoSample>& b)
-{
-    size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i].left == b[i].left && a[i].right == b[i].right)
-    {
-        ++i;
-    }
-    return i;
 }
 
 // A voice with no random pan jitter or volume boost, so its frames can be
@@ -49,16 +39,24 @@ inline Voice PlainVoice(int32_t kind, float frequency, float volume, uint32_t de
     return Voice{0, delay, attack, sustain, release, frequency, volume, echoSend, pan, kind, true};
 }
 
+// What PlaySoundEx does once it has found the free sound-effect voice `index`.
+inline void StartSfxVoice(int index, int32_t kind, uint32_t attack, uint32_t sustain, uint32_t release,
+                          float frequency, float volume, float echoSend, float pan)
+{
+    InitVoice(Voices[index], kind, attack, sustain, release, 0, frequency, volume, echoSend, pan);
+    SfxVoiceInUse[index] = true;
+    QueueSfxVoice(index);
+}
+
+inline int SfxVoicesInUse()
+{
+    return static_cast<int>(std::count(SfxVoiceInUse, SfxVoiceInUse + SfxVoiceCount, true));
+}
+
 // One device callback of `frames` frames.
 inline std::vector<StereoSample> Callback(int frames)
 {
     std::vector<uint8_t> bytes(4 * static_cast<size_t>(frames));
     AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
     return DecodeFrames(bytes);
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path)
-{
-    const std::string bytes = ReadAll(path);
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }

@@ -17,9 +17,9 @@ std::string MusicArgs(const std::string& out, const std::string& music)
 }
 
 // The frames after the 44-byte header.
-std::vector<StereoSample> WavFrames(const std::vector<uint8_t>& wav)
+std::vector<StereoSample> WavFrames(const std::string& wav)
 {
-    return DecodeFrames(std::vector<uint8_t>(wav.begin() + std::min<size_t>(44, wav.size()), wav.end()));
+    return DecodeFrames(wav.substr(std::min<size_t>(44, wav.size())));
 }
 }  // namespace
 
@@ -75,13 +75,12 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         SCOPED_TRACE(music.name);
         ToolRun run = RunTool("audio-render", MusicArgs("out.wav", music.name), scratch);
         ASSERT_EQ(run.exitCode, 0) << run.errors;
-        std::vector<uint8_t> wav = ReadBytes((scratch.path / "out.wav").string());
+        const std::string wav = ReadAll(scratch.path / "out.wav");
         ASSERT_GT(wav.size(), 44u);
 
         // A WAV header of 16-bit stereo PCM at 44100 Hz whose sizes fit the
-        // file, then whole 2048-frame callbacks for 12 s.
-        EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4) + std::string(wav.begin() + 8, wav.begin() + 16),
-                  "RIFFWAVEfmt ");
+        // file; the digest pins the frames and so their count.
+        EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 8), "RIFFWAVEfmt ");
         EXPECT_EQ((std::vector<size_t>{Le32(&wav[4]) + 8, Le32(&wav[20]), Le32(&wav[24]), Le32(&wav[32]),
                                        Le32(&wav[40]) + 44}),
                   (std::vector<size_t>{wav.size(), 1u | 2u << 16, 44100, 4u | 16u << 16, wav.size()}));
@@ -89,9 +88,6 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         EXPECT_EQ(digest, music.digest) << digest;
         renders.push_back(WavFrames(wav));
         const std::vector<StereoSample>& frames = renders.back();
-        EXPECT_EQ(frames.size() % 2048, 0u);
-        EXPECT_GE(frames.size(), 12u * 44100);
-        EXPECT_LT(frames.size(), 12u * 44100 + 2048);
 
         // Music, nowhere near the wrap, and no jump of most of the full range.
         EXPECT_GT(Measure(frames).peak, 1000);
@@ -99,27 +95,22 @@ TEST(AudioRender, EachMusicIsAudibleAndGivesItsStoredRenderAndScriptedEffectsRun
         EXPECT_EQ(CountLeaps(frames, 16000), 0);
     }
 
-    // Listed out of order: each line still runs at its own callback. A bad
-    // line stops the tool before it writes anything, as does a bad option.
-    const std::string planting = MusicArgs("effect.wav", "planting");
-    std::string script = scratch.write("sfx.txt", "# a start flourish at callback 20\n"
-                                                  "20 soundex 35 0 0.4 0.6 0\n"
-                                                  "3 sound 51 0.4 0\n");
-    ToolRun bad = RunTool("audio-render", planting + "--sfx " + Quote(script), scratch);
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_NE(bad.errors.find("line 3"), std::string::npos) << bad.errors;
-    EXPECT_EQ(RunTool("audio-render", planting + "--seconds nan", scratch).exitCode, 2);
-
-    scratch.write("sfx.txt", "20 soundex 35 0 0.4 0.6 0\n"
-                             "3 sound 50 0.0 0\n");
-    ASSERT_EQ(RunTool("audio-render", planting + "--sfx " + Quote(script), scratch).exitCode, 0);
-    std::vector<StereoSample> effect = WavFrames(ReadBytes((scratch.path / "effect.wav").string()));
+    // Listed out of order: each line still runs at its own callback. (A bad
+    // line stops the tool before it writes anything: the hostile-file tests.)
+    const std::string script = scratch.write("sfx.txt", "# a start flourish at callback 20\n"
+                                                        "20 soundex 35 0 0.4 0.6 0\n"
+                                                        "3 sound 50 0.0 0\n");
+    ToolRun run = RunTool("audio-render", MusicArgs("effect.wav", "planting") + "--sfx " + Quote(script), scratch);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::vector<StereoSample> effect = WavFrames(ReadAll(scratch.path / "effect.wav"));
     ASSERT_EQ(effect.size(), renders[1].size());
 
     // The silent step listed last still runs before callback 3: its pan and
     // boost draws change the music from the next beat that starts a voice
     // (frame 18900 or 37800), long before the flourish of callback 20 sounds.
-    size_t frame = FirstDifference(renders[1], effect);
+    const auto same = [](StereoSample a, StereoSample b) { return a.left == b.left && a.right == b.right; };
+    const size_t frame =
+        std::mismatch(renders[1].begin(), renders[1].end(), effect.begin(), same).first - renders[1].begin();
     EXPECT_GE(frame, 18900u);
     EXPECT_LT(frame, 40960u);
 }

@@ -48,15 +48,11 @@ void StartEffects(int wave, int noiseVoices)
     {
         if (!SfxVoiceInUse[i])
         {
-            int32_t kind = started < noiseVoices ? KindNoise : kinds[(i * 7 + wave * 3) % 13];
-            uint32_t attack = 300 + 911u * static_cast<uint32_t>((i + wave) % 4);
-            uint32_t sustain = 2000 + 3331u * static_cast<uint32_t>((i * 3 + wave) % 6);
-            uint32_t release = 1000 + 4409u * static_cast<uint32_t>((i + 2 * wave) % 5);
-            float frequency = 80.0f + 97.3f * static_cast<float>((i * 5 + wave) % 23);
-            InitVoice(Voices[i], kind, attack, sustain, release, 0, frequency, 0.3f, 0.45f,
-                      0.3f * static_cast<float>(i % 7 - 3));
-            SfxVoiceInUse[i] = true;
-            QueueSfxVoice(i);
+            // Kinds, envelopes and pitches vary with the voice and the wave.
+            const auto step = [&](int a, int b, int n) { return static_cast<uint32_t>((a * i + b * wave) % n); };
+            StartSfxVoice(i, started < noiseVoices ? KindNoise : kinds[step(7, 3, 13)], 300 + 911 * step(1, 1, 4),
+                          2000 + 3331 * step(3, 1, 6), 1000 + 4409 * step(1, 2, 5), 80.0f + 97.3f * step(5, 1, 23),
+                          0.3f, 0.45f, 0.3f * static_cast<float>(i % 7 - 3));
             started += 1;
         }
     }

@@ -11,17 +11,12 @@
 
 namespace
 {
-int VoicesInUse()
-{
-    return static_cast<int>(std::count(SfxVoiceInUse, SfxVoiceInUse + SfxVoiceCount, true));
-}
-
 // One game frame's hand-over, counting the voices it freed.
 long UpdateAndCountFreed()
 {
-    int before = VoicesInUse();
+    const int before = SfxVoicesInUse();
     AudioUpdate(false, false);
-    return before - VoicesInUse();
+    return before - SfxVoicesInUse();
 }
 }  // namespace
 
@@ -50,15 +45,13 @@ TEST(ExchangeStress, EveryStartedEffectComesBackFinishedWhileBothThreadsRun)
     long freed = 0;
     while (!mixerDone)
     {
-        // What PlaySoundEx does, with short sounds so voices cycle quickly.
+        // Short sounds, so voices cycle quickly.
         for (int i = 0; i < SfxVoiceCount; ++i)
         {
             if (!SfxVoiceInUse[i])
             {
-                InitVoice(Voices[i], kinds[started % 7], 50, 200 + static_cast<uint32_t>(i), 100, 0,
-                          220.0f + 10.0f * static_cast<float>(i), 0.05f, 0.5f, 0.0f);
-                SfxVoiceInUse[i] = true;
-                QueueSfxVoice(i);
+                StartSfxVoice(i, kinds[started % 7], 50, 200 + static_cast<uint32_t>(i), 100,
+                              220.0f + 10.0f * static_cast<float>(i), 0.05f, 0.5f, 0.0f);
                 started += 1;
             }
         }
@@ -69,14 +62,14 @@ TEST(ExchangeStress, EveryStartedEffectComesBackFinishedWhileBothThreadsRun)
 
     // Both threads stopped: hand the last reports back on this thread.
     std::vector<uint8_t> buffer(4 * 4096);
-    for (int round = 0; round < 100 && VoicesInUse() > 0; ++round)
+    for (int round = 0; round < 100 && SfxVoicesInUse() > 0; ++round)
     {
         freed += UpdateAndCountFreed();
         AudioCallback(nullptr, buffer.data(), static_cast<int>(buffer.size()));
     }
 
     EXPECT_GT(started, 500) << "the pool cycled many times";
-    EXPECT_EQ(VoicesInUse(), 0);
+    EXPECT_EQ(SfxVoicesInUse(), 0);
     EXPECT_EQ(freed, started);
     EXPECT_EQ(std::count(VoiceActive, VoiceActive + SfxVoiceCount, true), 0);
 }
