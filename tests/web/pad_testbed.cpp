@@ -1,0 +1,61 @@
+// A gamepad for a browser under test, without hardware: umockdev's testbed
+// shows the programs started with its environment the pad recorded as
+// PAD.umockdev (tests/data/pads), and each line "TYPE NUMBER VALUE" read from
+// stdin is one change of a control on its joystick node, as the kernel's
+// joydev reports it (type 1 a button, 2 an axis). It prints the testbed's
+// folder first, then "moved" once each change is readable; at the end of
+// input the pad goes with the testbed.
+//
+//     pad-testbed PAD     (PAD without its .umockdev)
+#include <glib.h>
+#include <linux/joystick.h>
+#include <umockdev.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: %s PAD\n", argv[0]);
+        return 2;
+    }
+    const std::string pad = argv[1];
+    UMockdevTestbed* bed = umockdev_testbed_new();
+    GError* error = nullptr;
+    // The evdev node is asked for its force feedback when the pad is found.
+    if (!umockdev_testbed_add_from_file(bed, (pad + ".umockdev").c_str(), &error) ||
+        !umockdev_testbed_load_ioctl(bed, "/dev/input/event0", (pad + ".ioctl").c_str(), &error))
+    {
+        std::fprintf(stderr, "%s: %s\n", pad.c_str(), error->message);
+        return 1;
+    }
+    const int joystick = umockdev_testbed_get_dev_fd(bed, "/dev/input/js0");
+    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    std::thread answering([loop] { g_main_loop_run(loop); });
+    std::printf("%s\n", umockdev_testbed_get_root_dir(bed));
+    std::fflush(stdout);
+
+    unsigned type = 0, number = 0;
+    int value = 0;
+    while (std::scanf("%u %u %d", &type, &number, &value) == 3)
+    {
+        const js_event change = {static_cast<__u32>(g_get_monotonic_time() / 1000), static_cast<__s16>(value),
+                                 static_cast<__u8>(type), static_cast<__u8>(number)};
+        if (write(joystick, &change, sizeof change) != sizeof change)
+        {
+            std::perror("js0");
+            return 1;
+        }
+        std::printf("moved\n");
+        std::fflush(stdout);
+    }
+    g_main_loop_quit(loop);
+    answering.join();
+    g_main_loop_unref(loop);
+    g_object_unref(bed);
+    return 0;
+}
