@@ -471,7 +471,8 @@ try {
     let engine;
     let pad;
     try {
-      // Chromium's gamepad reader is in its own process, the one launched.
+      // Chromium reads pads in its browser process, which finds the testbed
+      // through the environment it starts with.
       if (name === 'chromium') pad = await plugInPad(padTestbed, path.join(import.meta.dirname, '../data/pads/xbox'));
       engine = await launch(desk, pad);
       await scenario(engine, desk);

@@ -1,10 +1,10 @@
 // A gamepad for a browser under test, without hardware: umockdev's testbed
 // shows the programs started with its environment the pad recorded as
-// PAD.umockdev (tests/data/pads), and each line "TYPE NUMBER VALUE" read from
-// stdin is one change of a control on its joystick node, as the kernel's
-// joydev reports it (type 1 a button, 2 an axis). It prints the testbed's
-// folder first, then "moved" once each change is readable; at the end of
-// input the pad goes with the testbed.
+// PAD.umockdev (tests/data/pads). It prints the testbed's folder, then reads
+// lines "TYPE NUMBER VALUE", each one change of a control on the pad's
+// joystick node as the kernel's joydev reports it (type 1 a button, 2 an
+// axis), and says "moved" once the change can be read. The pad goes with the
+// testbed at the end of input.
 //
 //     pad-testbed PAD     (PAD without its .umockdev)
 #include <glib.h>
@@ -18,19 +18,14 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-    {
-        std::fprintf(stderr, "usage: %s PAD\n", argv[0]);
-        return 2;
-    }
-    const std::string pad = argv[1];
+    const std::string pad = argc == 2 ? argv[1] : "";
     UMockdevTestbed* bed = umockdev_testbed_new();
     GError* error = nullptr;
     // The evdev node is asked for its force feedback when the pad is found.
     if (!umockdev_testbed_add_from_file(bed, (pad + ".umockdev").c_str(), &error) ||
         !umockdev_testbed_load_ioctl(bed, "/dev/input/event0", (pad + ".ioctl").c_str(), &error))
     {
-        std::fprintf(stderr, "%s: %s\n", pad.c_str(), error->message);
+        std::fprintf(stderr, "usage: %s PAD (%s)\n", argv[0], error->message);
         return 1;
     }
     const int joystick = umockdev_testbed_get_dev_fd(bed, "/dev/input/js0");
@@ -48,12 +43,13 @@ int main(int argc, char** argv)
         if (write(joystick, &change, sizeof change) != sizeof change)
         {
             std::perror("js0");
-            return 1;
+            break;
         }
         std::printf("moved\n");
         std::fflush(stdout);
     }
-    g_main_loop_quit(loop);
+    // Quit from inside the loop: a quit before it runs would be lost.
+    g_idle_add([](gpointer running) { return g_main_loop_quit(static_cast<GMainLoop*>(running)), G_SOURCE_REMOVE; }, loop);
     answering.join();
     g_main_loop_unref(loop);
     g_object_unref(bed);
