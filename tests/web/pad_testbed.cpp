@@ -1,12 +1,10 @@
-// A gamepad for a browser under test, without hardware: umockdev's testbed
-// shows the programs started with its environment the pad recorded as
-// PAD.umockdev (tests/data/pads). It prints the testbed's folder, then reads
-// lines "TYPE NUMBER VALUE", each one change of a control on the pad's
-// joystick node as the kernel's joydev reports it (type 1 a button, 2 an
-// axis), and says "moved" once the change can be read. The pad goes with the
-// testbed at the end of input.
+// A gamepad for a browser under test: umockdev's testbed shows the programs
+// started with its environment the pad recorded as PAD.umockdev. Prints the
+// testbed's folder, then writes each line "TYPE NUMBER VALUE" (1 a button, 2
+// an axis) on the pad's joystick node as the kernel's joydev reports a
+// change, and says "moved" once it can be read. Ends with its input.
 //
-//     pad-testbed PAD     (PAD without its .umockdev)
+//     pad-testbed tests/data/pads/xbox
 #include <glib.h>
 #include <linux/joystick.h>
 #include <umockdev.h>
@@ -31,8 +29,8 @@ int main(int argc, char** argv)
     const int joystick = umockdev_testbed_get_dev_fd(bed, "/dev/input/js0");
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     std::thread answering([loop] { g_main_loop_run(loop); });
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::printf("%s\n", umockdev_testbed_get_root_dir(bed));
-    std::fflush(stdout);
 
     unsigned type = 0, number = 0;
     int value = 0;
@@ -46,7 +44,6 @@ int main(int argc, char** argv)
             break;
         }
         std::printf("moved\n");
-        std::fflush(stdout);
     }
     // Quit from inside the loop: a quit before it runs would be lost.
     g_idle_add([](gpointer running) { return g_main_loop_quit(static_cast<GMainLoop*>(running)), G_SOURCE_REMOVE; }, loop);
