@@ -97,11 +97,11 @@ web_stage()
         node --no-experimental-fetch "build-web/test_$area.js" --gtest_filter="-$skip" --gtest_brief=1
     done
     configure build
-    cmake --build build -j"$jobs" --target garden-replay audio-render
+    cmake --build build -j"$jobs" --target garden-replay audio-render pad-testbed
     tests/web/tools_match.sh build build-web node --no-experimental-fetch
     local version
     version=$(sed -n 's/^project(mirelantha VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-    node tests/web/e2e.mjs "dist/mirelantha-$version-web.zip" "dist/mirelantha-$version.html" build-web
+    node tests/web/e2e.mjs "dist/mirelantha-$version-web.zip" "dist/mirelantha-$version.html" build-web build/pad-testbed
 }
 
 # A Debian package checked as Debian checks packages, each dependency listed

@@ -61,6 +61,9 @@ macro(mirelantha_platform_targets)
         pkg_check_modules(UMOCKDEV REQUIRED IMPORTED_TARGET umockdev-1.0)
         target_link_libraries(test_e2e PRIVATE mirelantha_platform OpenGL::GLX PkgConfig::UMOCKDEV)
         add_dependencies(test_e2e mirelantha)
+        # The same pad for the browser's own gamepad reader (tests/web/e2e.mjs).
+        add_executable(pad-testbed tests/web/pad_testbed.cpp)
+        target_link_libraries(pad-testbed PRIVATE PkgConfig::UMOCKDEV)
         gtest_discover_tests(test_e2e WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
             DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE)
     endif()

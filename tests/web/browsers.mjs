@@ -18,6 +18,7 @@ import { spawn, execFile } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
 import path from 'node:path';
+import readline from 'node:readline';
 
 export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -83,14 +84,35 @@ function problemsOf(page) {
   return problems;
 }
 
+// A recorded gamepad (PAD, tests/data/pads) plugged in through umockdev's
+// testbed (TESTBED, tests/web/pad_testbed.cpp): a program started with env
+// finds it as the kernel shows it; move(type, number, value) changes one of
+// its controls on the joystick node, once the change can be read.
+export async function plugInPad(testbed, pad) {
+  const bed = spawn(testbed, [pad], { stdio: ['pipe', 'pipe', 'inherit'] });
+  const lines = readline.createInterface({ input: bed.stdout })[Symbol.asyncIterator]();
+  const root = (await lines.next()).value;
+  if (!root) throw new Error(`${testbed} did not plug in ${pad}`);
+  return {
+    env: { UMOCKDEV_DIR: root, LD_PRELOAD: 'libumockdev-preload.so.0' },
+    move: async (...change) => {
+      bed.stdin.write(`${change.join(' ')}\n`);
+      await lines.next();
+    },
+    unplug: () => bed.stdin.end(),
+  };
+}
+
 // Debian's Chromium through playwright-core, with the desktop's sound policy
 // (sound only after the player has acted on the page), in a profile of its
 // own rather than an incognito one, which could not install the site. Each
 // page's protocol session is at hand for what only this engine can do:
 // a phone's screen and touch, the network's speed, reading without a gesture.
-export async function launchChromium(desk) {
+// With PAD (plugInPad), its own gamepad reader finds the pad.
+export async function launchChromium(desk, pad) {
   const browser = await chromium.launchPersistentContext(path.join(desk.home, 'chromium'), {
-    executablePath: '/usr/bin/chromium', headless: false, env: desk.env, viewport: null, acceptDownloads: true,
+    executablePath: '/usr/bin/chromium', headless: false, env: { ...desk.env, ...pad?.env }, viewport: null,
+    acceptDownloads: true,
     ignoreDefaultArgs: ['--mute-audio'],
     args: ['--no-sandbox', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
       '--autoplay-policy=document-user-activation-required', '--window-position=0,0', `--window-size=${size.width},${size.height}`],
@@ -98,6 +120,7 @@ export async function launchChromium(desk) {
   return {
     name: 'Chromium',
     soundAllowed: false,
+    pad,
     open: async (url, emulate = async () => {}) => {
       const page = await browser.newPage();
       const problems = problemsOf(page);

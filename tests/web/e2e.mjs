@@ -2,23 +2,24 @@
 // and WebKit (browsers.mjs), the site served as a plain static host serves
 // it; then what only Chromium's protocol reaches: the zip's layout,
 // installability, offline, the browser's own keys, a slow link, a phone
-// played by touch, the one-file page from disk. Speed figures are the
-// bench's (bench/web_speed.sh).
+// played by touch, a recorded gamepad through the browser's own reader
+// (PAD_TESTBED: the native build's pad-testbed), the one-file page from disk.
+// Speed figures are the bench's (bench/web_speed.sh).
 //
-//     node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--engines chromium,firefox,webkit]
+//     node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD PAD_TESTBED [--engines chromium,firefox,webkit]
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { PNG } from 'pngjs';
-import { openDesk, launchChromium, launchFirefox, launchWebKit, pause } from './browsers.mjs';
+import { openDesk, launchChromium, launchFirefox, launchWebKit, pause, plugInPad } from './browsers.mjs';
 
-const [zipFile, singleFile, webBuild] = process.argv.slice(2);
+const [zipFile, singleFile, webBuild, padTestbed] = process.argv.slice(2);
 const option = (name) => process.argv[process.argv.indexOf(name) + 1];
 const wanted = process.argv.includes('--engines') ? option('--engines').split(',') : ['chromium', 'firefox', 'webkit'];
-if (!webBuild) {
-  console.error('usage: node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD [--engines LIST]');
+if (!padTestbed) {
+  console.error('usage: node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD PAD_TESTBED [--engines LIST]');
   process.exit(2);
 }
 
@@ -338,30 +339,14 @@ async function chromiumOnly(engine, desk) {
   await page.close();
 }
 
-// A stand-in for the Gamepad API as Chromium gives it to a page: eight empty
-// slots until a pad's first button press shows it, then a fresh snapshot of
-// it with a new timestamp after every change.
-function padStandIn() {
-  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
-  const axes = [0, 0, 0, 0];
-  let shown = false;
-  let timestamp = 0;
-  window.mirelanthaPad = (button, pressed) => {
-    buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
-    shown = shown || pressed;
-    timestamp = performance.now();
-  };
-  window.mirelanthaPadAxis = (axis, value) => { axes[axis] = value; timestamp = performance.now(); };
-  navigator.getGamepads = () => [shown ? {
-    id: 'Test pad (STANDARD GAMEPAD Vendor: 045e Product: 028e)', index: 0, connected: true, mapping: 'standard',
-    timestamp, axes: axes.slice(), buttons: buttons.map((b) => ({ ...b })),
-  } : null, null, null, null, null, null, null, null];
-}
+// The Xbox-layout pad's controls as its joystick node numbers them: [type
+// (1 a button, 2 an axis), number, value pushed].
+const Pad = { A: [1, 0, 1], Back: [1, 6, 1], DpadRight: [2, 6, 32767], StickUp: [2, 1, -32767] };
 
 // Keyboards of other layouts, by each key's key, code and legacy key code;
-// then a pad, whose revealing press starts a game.
+// then the pad, whose revealing press starts a game.
 async function padAndLayouts(engine, desk) {
-  const page = await engine.open(site, async (cdp, tab) => tab.addInitScript(padStandIn));
+  const page = await engine.open(site);
   await desk.pointAt(512, 400);
   check(await showing(page, onTitle), 'layouts: the title screen');
   await desk.press('x', 'x');
@@ -384,24 +369,21 @@ async function padAndLayouts(engine, desk) {
   }
   await desk.press('Escape');
   check(await showing(page, onTitle), 'layouts: Escape leaves the game');
-  const pad = async (button) => {
-    await page.run(`window.mirelanthaPad(${button}, true)`);
+  // Pushed, held as a player holds it, let go.
+  const pad = async ([type, number, value]) => {
+    await engine.pad.move(type, number, value);
     await pause(80);
-    await page.run(`window.mirelanthaPad(${button}, false)`);
+    await engine.pad.move(type, number, 0);
     await pause(300);
     return cellsShown(page);
   };
-  check(newGame(await pad(0)) || await showing(page, newGame, undefined, 3000), 'the pad\'s first press starts a game');
-  const right = cursorOf(await pad(15));
-  await page.run('window.mirelanthaPadAxis(1, -1)');
-  await pause(60);
-  await page.run('window.mirelanthaPadAxis(1, 0)');
-  await pause(300);
-  const up = cursorOf(await cellsShown(page));
+  check(newGame(await pad(Pad.A)) || await showing(page, newGame, undefined, 3000), 'the pad\'s first press starts a game');
+  const right = cursorOf(await pad(Pad.DpadRight));
+  const up = cursorOf(await pad(Pad.StickUp));
   check(right && up && right.x > 4 && up.y > right.y, `the d-pad and the stick move the cursor (${JSON.stringify([right, up])})`);
   const before = up && cellInside(await cellsShown(page), up.x, up.y);
-  check(up && cellInside(await pad(0), up.x, up.y) !== before, 'the pad\'s A places a tile');
-  await pad(8);
+  check(up && cellInside(await pad(Pad.A), up.x, up.y) !== before, 'the pad\'s A places a tile');
+  await pad(Pad.Back);
   check(await showing(page, onTitle, undefined, 5000), 'the pad\'s Back returns to the title screen');
   await page.close();
 }
@@ -487,14 +469,19 @@ try {
   for (const [name, launch] of [['chromium', launchChromium], ['firefox', launchFirefox], ['webkit', launchWebKit]]) {
     if (!wanted.includes(name)) continue;
     let engine;
+    let pad;
     try {
-      engine = await launch(desk);
+      // Chromium reads pads in its browser process, which finds the testbed
+      // through the environment it starts with.
+      if (name === 'chromium') pad = await plugInPad(padTestbed, path.join(import.meta.dirname, '../data/pads/xbox'));
+      engine = await launch(desk, pad);
       await scenario(engine, desk);
       if (name === 'chromium') await chromiumOnly(engine, desk);
     } catch (error) {
       check(false, `${name}: ${error.stack}`);
     } finally {
       await engine?.close().catch(() => {});
+      pad?.unplug();
     }
   }
   const missing = served.filter((line) => !line.endsWith(' 200'));
