@@ -63,6 +63,7 @@ macro(mirelantha_platform_targets)
         add_dependencies(test_e2e mirelantha)
         # The same pad for the browser's own gamepad reader (tests/web/e2e.mjs).
         add_executable(pad-testbed tests/web/pad_testbed.cpp)
+        target_include_directories(pad-testbed PRIVATE ${CMAKE_SOURCE_DIR})
         target_link_libraries(pad-testbed PRIVATE PkgConfig::UMOCKDEV)
         gtest_discover_tests(test_e2e WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
             DISCOVERY_TIMEOUT 60 PROPERTIES LABELS e2e RUN_SERIAL TRUE)

@@ -211,7 +211,7 @@ private:
         {
             if (key == control.key)
             {
-                pad->send(control.type, control.code, pressed ? control.value : 0);
+                EXPECT_TRUE(pad->send(control.type, control.code, pressed ? control.value : 0)) << key;
                 return;
             }
         }
@@ -231,7 +231,7 @@ void PlayWholeGame(Program& program, const fs::path& data,
     // Wine's joystick driver is not made to find pads plugged in later.
     if (pad && UnderWine)
     {
-        ASSERT_TRUE(pad->plugIn("xbox"));
+        ASSERT_TRUE(pad->plugIn(MIRELANTHA_SOURCE_DIR "/tests/data/pads/xbox")) << pad->problem;
     }
     if (pad)
     {
@@ -286,7 +286,7 @@ void PlayWholeGame(Program& program, const fs::path& data,
     // A pad plugged in on the title screen is found within two seconds.
     if (pad && !UnderWine)
     {
-        ASSERT_TRUE(pad->plugIn("xbox"));
+        ASSERT_TRUE(pad->plugIn(MIRELANTHA_SOURCE_DIR "/tests/data/pads/xbox")) << pad->problem;
         SleepMs(2000);
     }
     player.tap("z");
