@@ -45,24 +45,13 @@ const basePalette = drawn.slice(0, 10).map((line) => line.split(',').map(Number)
 const titlePhases = [drawn.slice(10, 10 + Rows), drawn.slice(10 + Rows, 10 + 2 * Rows)];
 
 function cellsOf(png) {
-  const picture = PNG.sync.read(png);
-  const rows = [];
-  for (let r = 0; r < Rows; r++) {
-    let line = '';
-    const py = Math.floor((r + 0.5) * picture.height / Rows);
-    for (let x = 0; x < Columns; x++) {
-      const at = (py * picture.width + Math.floor((x + 0.5) * picture.width / Columns)) * 4;
-      let best = '?';
-      let nearest = Tolerance + 1;
-      basePalette.forEach((base, index) => {
-        const distance = Math.max(...[0, 1, 2].map((k) => Math.abs(picture.data[at + k] - base[k])));
-        if (distance < nearest) [nearest, best] = [distance, String(index)];
-      });
-      line += best;
-    }
-    rows.push(line);
-  }
-  return rows;
+  const { width, height, data } = PNG.sync.read(png);
+  return [...Array(Rows).keys()].map((r) => [...Array(Columns).keys()].map((x) => {
+    const at = (Math.floor((r + 0.5) * height / Rows) * width + Math.floor((x + 0.5) * width / Columns)) * 4;
+    const distances = basePalette.map((base) => Math.max(...[0, 1, 2].map((k) => Math.abs(data[at + k] - base[k]))));
+    const nearest = Math.min(...distances);
+    return nearest <= Tolerance ? String(distances.indexOf(nearest)) : '?';
+  }).join(''));
 }
 
 // Pixels showing none of the PHASES of a screen, outside a part of the
