@@ -53,14 +53,12 @@ TEST(DisplayLoss, AKilledXServerOrADestroyedWindowEndsTheGameWithExitOneAndOneLi
     {
         SCOPED_TRACE(loss);
         // A busy machine now and then refuses a first connection to a brand
-        // new server; a second server gets its own chance. On a display
-        // number well away from the ones people and the other tests use, so
-        // that killing it can disturb no one.
+        // new server; a second server gets its own chance.
         std::unique_ptr<XServer> server;
         std::unique_ptr<Program> program;
         for (int attempt = 0; attempt < 3 && !(program && program->windowShown()); attempt++)
         {
-            server = std::make_unique<XServer>(150, std::vector<std::string>{"-screen", "0", "640x480x24", "-noreset"});
+            server = std::make_unique<XServer>(std::vector<std::string>{"-screen", "0", "640x480x24", "-noreset"});
             ASSERT_FALSE(server->display.empty()) << "could not start Xvfb";
             program = std::make_unique<Program>();
             program->display = server->display;

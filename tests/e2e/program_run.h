@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -120,43 +121,38 @@ inline int WaitForExit(pid_t pid, int timeoutMs)
     return -1;
 }
 
-// An Xvfb server started with `arguments` on the first display number from
-// `first` that is free, that it wins and that answers; `display` stays empty
-// when none does. Killed outright at the end, as a crashing server dies, with
-// what it leaves behind cleared so the number is free again.
+// An Xvfb server started with `arguments` on a display number it picks
+// itself among the free ones, and says once it answers; `display` stays empty
+// when it does not within ten seconds. Killed outright at the end, as a
+// crashing server dies, with what it leaves behind cleared so the number is
+// free again.
 class XServer
 {
 public:
     std::string display;
     pid_t pid = 0;
 
-    XServer(int first, const std::vector<std::string>& arguments)
+    explicit XServer(const std::vector<std::string>& arguments)
     {
-        for (int number = first; number < 200 && display.empty(); number++)
+        int told[2];
+        if (pipe(told) != 0)
         {
-            const std::string name = ":" + std::to_string(number);
-            if (fs::exists("/tmp/.X" + name.substr(1) + "-lock") || fs::exists("/tmp/.X11-unix/X" + name.substr(1)))
-            {
-                continue;
-            }
-            std::vector<std::string> argv = {"/usr/bin/Xvfb", name, "-nolisten", "tcp"};
-            argv.insert(argv.end(), arguments.begin(), arguments.end());
-            pid = Spawn(argv, "/", {}, "/dev/null");
-            // Until it answers, or dies having lost the race for this number.
-            bool lost = false;
-            const bool answered = WaitFor([&] {
-                lost = waitpid(pid, nullptr, WNOHANG) == pid;
-                return lost || RunOnDisplay(name, "xdpyinfo");
-            }, 10000);
-            pid = lost ? 0 : pid;
-            if (answered && !lost)
-            {
-                display = name;
-            }
-            else
-            {
-                stop();
-            }
+            return;
+        }
+        std::vector<std::string> argv = {"/usr/bin/Xvfb", "-displayfd", std::to_string(told[1]), "-nolisten", "tcp"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        pid = Spawn(argv, "/", {}, "/dev/null");
+        close(told[1]);
+        pollfd ready = {told[0], POLLIN, 0};
+        char number[16] = {};
+        if (poll(&ready, 1, 10000) == 1 && read(told[0], number, sizeof number - 1) > 0)
+        {
+            display = ":" + std::to_string(std::atoi(number));
+        }
+        close(told[0]);
+        if (display.empty())
+        {
+            stop();
         }
     }
     ~XServer() { stop(); }
@@ -192,9 +188,9 @@ public:
     void SetUp() override
     {
         screen = std::make_unique<ScratchFolder>("mirelantha-xvfb-");
-        server = std::make_unique<XServer>(87, std::vector<std::string>{"-screen", "0", "1024x768x24", "-noreset",
-                                                                        "-ardelay", "3600000", "-fbdir",
-                                                                        screen->path.string()});
+        server = std::make_unique<XServer>(std::vector<std::string>{"-screen", "0", "1024x768x24", "-noreset",
+                                                                    "-ardelay", "3600000", "-fbdir",
+                                                                    screen->path.string()});
         display = server->display;
         ASSERT_FALSE(display.empty()) << "could not start Xvfb";
     }
