@@ -50,3 +50,11 @@ inline std::vector<std::pair<std::string, int>> ReadPanelRow(const std::vector<i
     }
     return readings;
 }
+
+// The stock count panel row `row` shows (tile code row + 1, code 1 at the
+// top), or -1 when it is unreadable.
+inline int ReadStock(const std::vector<int8_t>& shown, int row)
+{
+    const auto readings = ReadPanelRow(shown, 85 - 13 * row, 2, StockTexts());
+    return readings.size() == 1 ? std::stoi(readings[0].first) : -1;
+}

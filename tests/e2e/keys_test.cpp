@@ -89,10 +89,7 @@ TEST(KeyboardLayouts, KeysAtTheBottomRowsPlacesAndKeysLabelledWithItsLettersWork
         ~UsAgain() { RunOnDisplay(XvfbServer::display, "setxkbmap us"); }
     } usAgain;
     // Read off the window itself, which a press of Print Screen would keep busy.
-    auto stock = [](int row) {
-        const auto readings = ReadPanelRow(ShownNow(), 85 - 13 * row, 2, StockTexts());
-        return readings.size() == 1 ? std::stoi(readings[0].first) : -1;
-    };
+    auto stock = [](int row) { return ReadStock(ShownNow(), row); };
     auto inGame = [] { return ShownNow()[PixelOffset(96, 40)] == 3; };  // the separator column
     for (const Layout& layout : Layouts)
     {

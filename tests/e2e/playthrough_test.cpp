@@ -39,12 +39,6 @@ constexpr int WholeStock = 36;
 constexpr const char* TileKeys[TileKinds] = {"z", "x", "c", "v", "b", "n", "m"};
 constexpr int FullScale = 32768;
 
-// Text baseline of panel row `row` (tile code row + 1): code 1 at the top.
-constexpr int PanelBaseline(int row)
-{
-    return 85 - 13 * row;
-}
-
 // The planting screen the program should show for the tiles, stock and
 // cursor of `planting`, as the planting mode draws them (how it draws a
 // board and a panel is the unit tests' business; here it is what the player
@@ -296,9 +290,8 @@ void PlayWholeGame(Program& program, const fs::path& data,
     Cells shown = ReadCells(picture);
     for (int row = 0; row < TileKinds; row++)
     {
-        const auto readings = ReadPanelRow(shown, PanelBaseline(row), 2, StockTexts());
-        ASSERT_EQ(readings.size(), 1u) << "the stock count of panel row " << row << " is unreadable";
-        planting.tileStock[row] = std::stoi(readings[0].first);
+        planting.tileStock[row] = ReadStock(shown, row);
+        ASSERT_GE(planting.tileStock[row], 0) << "the stock count of panel row " << row << " is unreadable";
     }
     EXPECT_EQ(std::accumulate(std::begin(planting.tileStock), std::end(planting.tileStock), 0), WholeStock);
     EXPECT_GE(planting.tileStock[1], 4) << "at least four X tiles";
