@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The tools of another build, run by what runs them here, give byte for byte
 # what the native Linux tools give: garden replays (their JSON lines and
-# every rendered frame) with a whole stock planted, the garden opened and
-# walked, over seeds that cover the generator's edge cases; and audio renders
+# every rendered frame) of a whole game (tests/data/whole_game.keys) over seeds that cover the generator's edge cases; and audio renders
 # of all three musics with the samples, plus a dense script of sound effects.
 #
 #     tests/web/tools_match.sh NATIVE_BUILD OTHER_BUILD RUNNER...
@@ -34,32 +33,6 @@ same()  # NAME FILE_OR_FOLDER_A FILE_OR_FOLDER_B
     fi
 }
 
-# The planting key log: at each of 36 cells (along row 4 from the middle,
-# then snaking down through rows 3 to 0) every tile key in turn, so that
-# whatever the stock, one tile lands on each cell; then Space opens the
-# garden and the gardener walks right and up for a while.
-awk 'BEGIN {
-    it = 1
-    n = 0
-    x = 4; y = 4
-    for (cell = 0; cell < 36; cell++) {
-        for (b = 4; b <= 10; b++) { printf "%d down %d\n%d up %d\n", it, b, it + 1, b; it += 2 }
-        # the next cell of the path
-        if (cell < 4) { move = 2 }                      # left along row 4
-        else if (cell == 4) { move = 1 }                # down to row 3, at column 0
-        else {
-            k = cell - 5; row = 3 - int(k / 8); col = k % 8
-            if (col == 7) move = 1                      # end of a row: down
-            else if (row % 2 == 1) move = 3             # odd rows rightwards
-            else move = 2                               # even rows leftwards
-        }
-        printf "%d down %d\n%d up %d\n", it, move, it + 1, move; it += 2
-    }
-    printf "%d down 11\n%d up 11\n", it, it + 1; it += 2
-    printf "%d down 3\n", it; it += 400; printf "%d up 3\n", it
-    printf "%d down 0\n", it; it += 300; printf "%d up 0\n", it
-}' >"$scratch/planting.txt"
-
 for seed in 0 1 7 1765000000 3000000000; do
     for build in native other; do
         mkdir -p "$scratch/$build-$seed"
@@ -68,7 +41,7 @@ for seed in 0 1 7 1765000000 3000000000; do
         else
             tool=("${runner[@]}" "$(other_tool garden-replay)")
         fi
-        "${tool[@]}" --seed "$seed" --ticks 4000 --every 50 --events "$scratch/planting.txt" \
+        "${tool[@]}" --seed "$seed" --ticks 4000 --every 50 --events tests/data/whole_game.keys \
             --frames "$scratch/$build-$seed" >"$scratch/$build-$seed.json"
     done
     same "garden replay, seed $seed: state" "$scratch/native-$seed.json" "$scratch/other-$seed.json"
