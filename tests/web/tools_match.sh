@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The tools of another build, run by what runs them here, give byte for byte
 # what the native Linux tools give: garden replays (their JSON lines and
-# every rendered frame) of a whole game (tests/data/whole_game.keys) over seeds that cover the generator's edge cases; and audio renders
-# of all three musics with the samples, plus a dense script of sound effects.
+# every rendered frame) of a whole game (tests/data/whole_game.keys) over
+# seeds that cover the generator's edge cases; and audio renders of all three
+# musics with the samples, plus a dense script of sound effects.
 #
 #     tests/web/tools_match.sh NATIVE_BUILD OTHER_BUILD RUNNER...
 #
