@@ -47,7 +47,8 @@ fi
 # finds them only through Wine's device drivers started inside that testbed;
 # a Wine server already running for the shared prefix, started outside it,
 # would never show it the pad. Such a program gets a prefix of its own in the
-# testbed (its registry copied, drive C shared), and its server ends with it.
+# testbed (its registry copied, drive C shared), whose server ends seconds
+# after the program.
 if [ -n "${UMOCKDEV_DIR:-}" ]; then
     private="$UMOCKDEV_DIR/wine64"
     if [ ! -d "$private" ]; then
@@ -57,9 +58,5 @@ if [ -n "${UMOCKDEV_DIR:-}" ]; then
         ln -s / "$private/dosdevices/z:"
     fi
     export WINEPREFIX="$private"
-    status=0
-    "$wine" "$@" || status=$?
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
-    exit "$status"
 fi
 exec "$wine" "$@"
