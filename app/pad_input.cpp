@@ -113,6 +113,18 @@ void PadInput::axis(int32_t index, int32_t value)
     }
 }
 
+bool PadInput::holding() const
+{
+    for (uint64_t holder : holders)
+    {
+        if (holder != 0)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool PadInput::nextEvent(ShellEvent& event)
 {
     if (count == 0)

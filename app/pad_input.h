@@ -123,6 +123,9 @@ public:
     // Whether the pad follows its platform's Xbox layout.
     bool xbox() const { return layout != &OtherPad; }
 
+    // Whether any of its controls holds a key now.
+    bool holding() const;
+
 private:
     // Each control that can hold a key has one bit: buttons 0..31, then the
     // hat's and the stick's four directions, then the two triggers.

@@ -49,6 +49,16 @@ void OpenPads()
 
 void RescanPads()
 {
+    // A control held across the restart would be pressed again: Windows'
+    // joysticks report what is held once reopened, so Back, which brings the
+    // player to the title screen, would be seen a second time there and quit.
+    for (const PadInput& pad : Pads)
+    {
+        if (pad.holding())
+        {
+            return;
+        }
+    }
     for (int i = 0; i < PadLimit; i++)
     {
         if (Sticks[i])

@@ -13,8 +13,8 @@
 void OpenPads();
 
 // SDL 1.2 sees pads only when its joystick subsystem starts: this closes the
-// pads, starts the subsystem again and opens every pad it finds. Keys the
-// closed pads held are let go.
+// pads, starts the subsystem again and opens every pad it finds. Nothing is
+// done while a pad holds a key (it waits for the next call).
 void RescanPads();
 
 // Takes a joystick event into its pad's state; false for any other event.

@@ -43,4 +43,20 @@ if [ ! -f "$WINEPREFIX/.mirelantha-setup-$setup" ]; then
     ) 9>"$WINEPREFIX.lock"
 fi
 
+# A program shown umockdev's devices (UMOCKDEV_DIR, such as a test's pad)
+# finds them only through Wine's device drivers started inside that testbed;
+# a Wine server already running for the shared prefix, started outside it,
+# would never show it the pad. Such a program gets a prefix of its own in the
+# testbed (its registry copied, drive C shared), whose server ends seconds
+# after the program.
+if [ -n "${UMOCKDEV_DIR:-}" ]; then
+    private="$UMOCKDEV_DIR/wine64"
+    if [ ! -d "$private" ]; then
+        mkdir -p "$private/dosdevices"
+        cp -p "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp" "$private/"
+        ln -s "$WINEPREFIX/drive_c" "$private/dosdevices/c:"
+        ln -s / "$private/dosdevices/z:"
+    fi
+    export WINEPREFIX="$private"
+fi
 exec "$wine" "$@"

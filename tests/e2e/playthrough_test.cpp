@@ -222,7 +222,7 @@ void PlayWholeGame(Program& program, const fs::path& data,
                  std::vector<std::pair<std::string, std::string>> environment = {}, PadTestbed* pad = nullptr)
 {
     Player player(program, pad);
-    // Wine's joystick driver is not made to find pads plugged in later.
+    // Wine's device bus is not told of a pad the testbed adds later.
     if (pad && UnderWine)
     {
         ASSERT_TRUE(pad->plugIn(MIRELANTHA_SOURCE_DIR "/tests/data/pads/xbox")) << pad->problem;
