@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

@@ -3,7 +3,6 @@
 // Alt alone and Alt+F4.) Skipped unless MIRELANTHA_E2E_PROGRAM names the .exe.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 

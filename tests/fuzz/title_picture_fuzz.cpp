@@ -6,7 +6,6 @@
 // not read stays transparent. Single-threaded, like the start-up it stands in for.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>

@@ -56,32 +56,17 @@ function cellsOf(png) {
 
 // Pixels showing none of the PHASES of a screen, outside a part of the
 // picture the page may cover ([left, top, right, bottom], 0..1).
-const differences = (cells, phases, [left, top, right, bottom] = [2, 2, 2, 2]) => {
-  let count = 0;
-  for (let r = 0; r < Rows; r++) {
-    for (let x = 0; x < Columns; x++) {
-      const covered = x / Columns >= left && x / Columns <= right && r / Rows >= top && r / Rows <= bottom;
-      if (!covered && !phases.some((phase) => phase[r][x] === cells[r][x])) count++;
-    }
-  }
-  return count;
-};
+const differences = (cells, phases, [left, top, right, bottom] = [2, 2, 2, 2]) => cells.reduce((count, row, r) => count
+  + [...row].filter((cell, x) => !(x / Columns >= left && x / Columns <= right && r / Rows >= top && r / Rows <= bottom)
+    && !phases.some((phase) => phase[r][x] === cell)).length, 0);
 const onTitle = (cells) => differences(cells, titlePhases) === 0;
 const cellAt = (cells, x, y) => cells[Rows - 1 - y][x];
+const ten = [...Array(10).keys()];
 // Inside a board cell, within the cursor's outline.
-const cellInside = (cells, cx, cy) => {
-  let inside = '';
-  for (let y = 12 * cy + 1; y < 12 * cy + 11; y++) for (let x = 12 * cx + 1; x < 12 * cx + 11; x++) inside += cellAt(cells, x, y);
-  return inside;
-};
-const cursorOf = (cells) => {
-  for (let x = 0; x < 8; x++) {
-    for (let y = 0; y < 8; y++) {
-      if ([...Array(10).keys()].every((k) => cellAt(cells, 12 * x + 1 + k, 12 * y) === '6')) return { x, y };
-    }
-  }
-  return null;
-};
+const cellInside = (cells, cx, cy) =>
+  ten.flatMap((y) => ten.map((x) => cellAt(cells, 12 * cx + 1 + x, 12 * cy + 1 + y))).join('');
+const cursorOf = (cells) => [...Array(64).keys()].map((i) => ({ x: i >> 3, y: i & 7 }))
+  .find(({ x, y }) => ten.every((k) => cellAt(cells, 12 * x + 1 + k, 12 * y) === '6')) || null;
 const sameCursor = (a, b) => a && b && a.x === b.x && a.y === b.y;
 const newGame = (cells) => sameCursor(cursorOf(cells), { x: 4, y: 4 });
 
