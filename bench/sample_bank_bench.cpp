@@ -13,22 +13,10 @@
 #include <unistd.h>
 
 #include "audio/samples.h"
+#include "bench/proc_status.h"
 
 namespace
 {
-long StatusKb(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-    {
-        if (line.rfind(field, 0) == 0)
-        {
-            return std::atol(line.c_str() + std::strlen(field) + 1);
-        }
-    }
-    return -1;
-}
-
 void SampleBankPeak(benchmark::State& state)
 {
     namespace fs = std::filesystem;

@@ -7,28 +7,14 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <random>
 #include <string>
 
+#include "bench/proc_status.h"
 #include "game/garden_replay.h"
 
 namespace
 {
-
-// The process's peak resident memory in kB, as Linux counts it; 0 elsewhere.
-long PeakKilobytes()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-    {
-        if (line.rfind("VmHWM:", 0) == 0)
-        {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return 0;
-}
 
 uint32_t FromEnvironment(const char* name, uint32_t fallback)
 {
@@ -65,12 +51,12 @@ void BM_TendedGarden(benchmark::State& state)
         for (uint32_t i = 1; i <= total; ++i)
         {
             replay.step();
-            tenth = i == total / 10 ? PeakKilobytes() : tenth;
+            tenth = i == total / 10 ? StatusKb("VmHWM:") : tenth;
         }
         state.counters["alive"] = static_cast<double>(garden.entities.size());
         state.counters["spawned"] = garden.nextEntityId - 1;
-        state.counters["peak_kB"] = static_cast<double>(PeakKilobytes());
-        if (PeakKilobytes() > tenth + 1024)
+        state.counters["peak_kB"] = static_cast<double>(StatusKb("VmHWM:"));
+        if (StatusKb("VmHWM:") > tenth + 1024)
         {
             state.SkipWithError("peak memory grew by more than 1 MB after the first tenth");
         }
