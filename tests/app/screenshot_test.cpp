@@ -27,12 +27,11 @@ class Screenshots : public ::testing::Test
 {
 protected:
     const ScratchFolder scratch{"mirelantha-shots-"};
-    const fs::path directory = scratch.path;
     const KeepWorkingDirectory keep;
 
     void SetUp() override
     {
-        fs::current_path(directory);
+        fs::current_path(scratch.path);
         ScreenshotCounter = 0;
     }
 };
@@ -51,22 +50,17 @@ std::vector<uint8_t> PositionImage()
 const std::vector<uint8_t> Staging = PositionImage();
 
 #ifndef _WIN32
-// The player's home for one test: HOME, with no XDG_CONFIG_HOME, so that the
+// The player's home for one scope: HOME, with no XDG_CONFIG_HOME, so that the
 // user-dirs file is home/.config/user-dirs.dirs. Only Linux finds the
 // pictures folder from the environment; the tests that need one need a small
 // disk too, which Windows cannot mount for them.
 class PlayerHome
 {
 public:
-    explicit PlayerHome(const fs::path& home, const std::string& userDirs = "")
+    explicit PlayerHome(const fs::path& home)
     {
         setenv("HOME", home.c_str(), 1);
         unsetenv("XDG_CONFIG_HOME");
-        if (!userDirs.empty())
-        {
-            fs::create_directories(home / ".config");
-            std::ofstream(home / ".config" / "user-dirs.dirs") << userDirs;
-        }
     }
     ~PlayerHome()
     {
@@ -175,11 +169,13 @@ TEST_F(Screenshots, OnAFullDiskOrAReadOnlyFolderNoFileIsLeftBehindAndThePictures
     {
         noisy[i] = static_cast<uint8_t>(noisy[i] ^ (i * 2654435761u >> 13));
     }
+    // The user-dirs file as xdg-user-dirs-update writes it, in a translated desktop.
+    fs::create_directory(home.path / ".config");
+    std::ofstream(home.path / ".config" / "user-dirs.dirs") << "# This file is written by xdg-user-dirs-update\n"
+                                                               "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                               "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
     {
-        // The user-dirs file as xdg-user-dirs-update writes it, in a translated desktop.
-        const PlayerHome player(home.path, "# This file is written by xdg-user-dirs-update\n"
-                                           "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-                                           "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+        const PlayerHome player(home.path);
         fs::current_path(full.path);
         for (int i = 0; i < 4; i++)
         {
@@ -206,10 +202,9 @@ TEST_F(Screenshots, OnAFullDiskOrAReadOnlyFolderNoFileIsLeftBehindAndThePictures
         EXPECT_NE(said.find("screenshot not saved: screen5.png"), std::string::npos) << said;
         EXPECT_NE(said.find((readOnly.path / "screen5.png").string()), std::string::npos) << said;
     }
-    fs::current_path(directory);
+    fs::current_path(scratch.path);
     EXPECT_EQ(ScreenshotCounter, 6);
     EXPECT_EQ(full.files(), std::vector<std::string>{}) << "partial or temporary files";
-    EXPECT_EQ(readOnly.files(), std::vector<std::string>{});
 }
 
 #endif

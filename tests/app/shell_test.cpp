@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <initializer_list>
 #include <iterator>
 #include <list>
 #include <string>
@@ -38,8 +39,14 @@ public:
     std::vector<uint32_t> delays;
     std::vector<std::string> log;  // "present", "screenshot", "repeat-off", "delay"
 
-    void keyDown(int32_t key) { events.push_back({EventKeyDown, key}); }
-    void keyUp(int32_t key) { events.push_back({EventKeyUp, key}); }
+    // Queues key events in order: a key for its press, the key negated for its release.
+    void keys(std::initializer_list<int32_t> strokes)
+    {
+        for (int32_t key : strokes)
+        {
+            events.push_back({key < 0 ? EventKeyUp : EventKeyDown, std::abs(key)});
+        }
+    }
     int count(const char* entry) const { return static_cast<int>(std::count(log.begin(), log.end(), entry)); }
 
     uint32_t milliseconds() override { return now; }
@@ -148,7 +155,7 @@ TEST_F(MainLoop, SteadyRunningTakesAtMostOneLongSleepPerTickAndPresentsOncePerTi
 TEST_F(MainLoop, QuitEventLeavesAtOnceSkippingTheRestOfQueueAndIteration)
 {
     platform.events.push_back({EventQuit, 0});
-    platform.keyDown(' ');
+    platform.keys({' '});
     EXPECT_FALSE(iterate(100));
     EXPECT_FALSE(ModeActive);
     EXPECT_EQ(platform.events.size(), 1u);
@@ -162,7 +169,7 @@ TEST_F(MainLoop, EscapeOnTitleEndsAfterTicksAndAudioUpdateWithoutPresenting)
     {
         slot.titleMusic = false;
     }
-    platform.keyDown(KeyEscape);
+    platform.keys({KeyEscape});
     EXPECT_FALSE(iterate(2 * 18));
     EXPECT_TRUE(QuitRequested);
     EXPECT_EQ(PaletteTickCounter, 2);
@@ -174,9 +181,10 @@ TEST_F(MainLoop, EscapeOnTitleEndsAfterTicksAndAudioUpdateWithoutPresenting)
 
 TEST_F(ShellEvents, TheKeyThatStartsAGameIsNotPassedOnButItsReleaseAndArrowsAreAndShiftOnlyStarts)
 {
-    for (int32_t key : {int32_t{' '}, KeyLeft})
+    // Shift starts a game too, and does nothing during one.
+    for (int32_t key : {int32_t{' '}, KeyLeft, KeyLeftShift})
     {
-        platform.keyDown(key);
+        platform.keys({key});
         ASSERT_TRUE(iterate());
         ASSERT_TRUE(ModeActive);
         EXPECT_EQ(platform.log.front(), "repeat-off") << "key repeat is off from the first game on";
@@ -184,37 +192,25 @@ TEST_F(ShellEvents, TheKeyThatStartsAGameIsNotPassedOnButItsReleaseAndArrowsAreA
         EXPECT_TRUE(held().empty());
         // Released though the mode never saw it pressed; arrows arrive as
         // their buttons in order.
-        platform.keyUp(key);
-        for (int32_t arrow : {KeyRight, KeyUp, KeyLeft, KeyDown})
-        {
-            platform.keyDown(arrow);
-        }
+        platform.keys({-key, KeyRight, KeyUp, KeyLeft, KeyDown, KeyLeftShift});
         ASSERT_TRUE(iterate());
         EXPECT_TRUE(ModeActive);
+        EXPECT_EQ(ActiveMode->tick, 1u);
         EXPECT_EQ(held(), (std::list<int32_t>{ButtonRight, ButtonUp, ButtonLeft, ButtonDown}));
         EndGame();
     }
-
-    // Shift starts a game too, and does nothing during it.
-    platform.keyDown(KeyLeftShift);
-    ASSERT_TRUE(iterate());
-    ASSERT_TRUE(ModeActive);
-    platform.keyDown(KeyLeftShift);
-    ASSERT_TRUE(iterate());
-    EXPECT_EQ(ActiveMode->tick, 1u);
-    EXPECT_TRUE(held().empty());
     EXPECT_EQ(platform.count("repeat-off"), 3) << "once per game, never between";
 }
 
 TEST_F(ShellEvents, EscapeDuringAGameReturnsToTheTitleEscapeThereQuitsAndZAfterEscapeStartsAgain)
 {
     StartGame();
-    platform.keyDown(KeyEscape);
+    platform.keys({KeyEscape});
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(ActiveMode, nullptr);
     EXPECT_FALSE(QuitRequested);
     EXPECT_EQ(platform.count("present"), 1);  // the title screen is shown again
-    platform.keyDown(KeyEscape);
+    platform.keys({KeyEscape});
     EXPECT_FALSE(iterate(18));
     EXPECT_TRUE(QuitRequested);
 
@@ -222,8 +218,7 @@ TEST_F(ShellEvents, EscapeDuringAGameReturnsToTheTitleEscapeThereQuitsAndZAfterE
     QuitRequested = false;
     StartGame();
     ASSERT_TRUE(iterate(10 * 18));
-    platform.keyDown(KeyEscape);
-    platform.keyDown('z');
+    platform.keys({KeyEscape, 'z'});
     ASSERT_TRUE(iterate());
     ASSERT_TRUE(ModeActive);
     EXPECT_EQ(ActiveMode->tick, 1u);
@@ -233,8 +228,7 @@ TEST_F(ShellEvents, EscapeDuringAGameReturnsToTheTitleEscapeThereQuitsAndZAfterE
 
 TEST_F(ShellEvents, PrintScreenTakesAScreenshotBeforeTheIterationDrawsAnything)
 {
-    platform.keyDown(KeyPrintScreen);
-    platform.keyUp(KeyPrintScreen);
+    platform.keys({KeyPrintScreen, -KeyPrintScreen});
     platform.events.push_back({4, 0});  // mouse motion: ignored
     ASSERT_TRUE(iterate());
     EXPECT_FALSE(ModeActive) << "on the title it only takes the screenshot";
@@ -243,8 +237,7 @@ TEST_F(ShellEvents, PrintScreenTakesAScreenshotBeforeTheIterationDrawsAnything)
     // Print Screen then Escape in one poll: the picture saved is the game's.
     StartGame();
     platform.log.clear();
-    platform.keyDown(KeyPrintScreen);
-    platform.keyDown(KeyEscape);
+    platform.keys({KeyPrintScreen, KeyEscape});
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.log, (std::vector<std::string>{"screenshot", "present", "delay"}));
 }
@@ -252,34 +245,22 @@ TEST_F(ShellEvents, PrintScreenTakesAScreenshotBeforeTheIterationDrawsAnything)
 TEST_F(ShellEvents, AHeldScreenshotKeyTakesOnePictureAndEachKeyIsAPressOfItsOwn)
 {
     // Key repeat is on at the title: a held key sends a key-down every 30 ms.
-    for (int i = 0; i < 40; i++)
-    {
-        platform.keyDown(KeyPrintScreen);
-    }
+    platform.events.assign(40, {EventKeyDown, KeyPrintScreen});
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.count("screenshot"), 1);
     EXPECT_FALSE(ModeActive) << "the repeats start no game either";
 
     // F12 while Print Screen is still held is a press of its own.
-    platform.keyDown(KeyF12);
-    platform.keyDown(KeyF12);
+    platform.keys({KeyF12, KeyF12});
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.count("screenshot"), 2);
 
     // Let go and pressed again, each is one more picture, in a game too.
-    platform.keyUp(KeyPrintScreen);
-    platform.keyDown(KeyPrintScreen);
-    platform.keyDown(KeyPrintScreen);
-    platform.keyUp(KeyF12);
-    platform.keyDown(KeyF12);
+    platform.keys({-KeyPrintScreen, KeyPrintScreen, KeyPrintScreen, -KeyF12, KeyF12});
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.count("screenshot"), 4);
     StartGame();
-    platform.keyUp(KeyF12);
-    platform.keyDown(KeyF12);
-    platform.keyDown(KeyF12);
-    platform.keyUp(KeyF12);
-    platform.keyDown(KeyF12);
+    platform.keys({-KeyF12, KeyF12, KeyF12, -KeyF12, KeyF12});
     ASSERT_TRUE(iterate(18));
     EXPECT_EQ(platform.count("screenshot"), 6);
     EXPECT_TRUE(held().empty()) << "the screenshot keys are no buttons";

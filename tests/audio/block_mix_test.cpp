@@ -87,10 +87,8 @@ Outcome MixScenario(bool blocked, unsigned seed, int noiseVoices, int callbacks,
         const VoiceIdList& after = AudioSlots[mixerSlot].voiceIds;
         outcome.reports.insert(outcome.reports.end(), after.ids + already, after.ids + after.count);
     }
-    for (const Voice& voice : Voices)
-    {
-        outcome.positions.push_back(voice.position);
-    }
+    std::transform(std::begin(Voices), std::end(Voices), std::back_inserter(outcome.positions),
+                   [](const Voice& voice) { return voice.position; });
     outcome.nextRand = std::rand();
     std::fill(SampleBank, SampleBank + SampleCount, SampleData{nullptr, 0});
     SamplesLoaded = false;

@@ -54,11 +54,9 @@ TEST(Exchange, SoundEffectsAndEchoDampingReachTheMixerAtTheSwapAfterItTookTheGam
 TEST(Callback, WritesWholeFramesWrappingLoudSumsAndLeavesTheRemainderBytesUntouched)
 {
     FreshMixer();
-    for (int v = 64; v < 67; ++v)  // three full-scale squares
-    {
-        Voices[v] = PlainVoice(KindSquare, 441.0f, 1.0f, 0, 0, 10000, 0);
-        VoiceActive[v] = true;
-    }
+    // Three full-scale squares.
+    std::fill_n(Voices + 64, 3, PlainVoice(KindSquare, 441.0f, 1.0f, 0, 0, 10000, 0));
+    std::fill_n(VoiceActive + 64, 3, true);
     std::vector<uint8_t> bytes(4 * 60 + 3, 0xab);
     AudioCallback(nullptr, bytes.data(), 4 * 60 + 3);
     EXPECT_EQ(SampleClock, 61u);
@@ -88,8 +86,7 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
     SampleData saved = SampleBank[12];
     SampleBank[12] = {recording, 300};
 
-    AudioStartupState();
-    SampleClock = 1;  // clear of the beat: no music in these frames
+    FreshMixer();
     const Voice mix[] = {
         PlainVoice(KindSine, 441.0f, 0.3f, 0, 0, 1000, 0, 0.5f, 0.0f),
         PlainVoice(KindSquare, 220.5f, 0.2f, 10, 0, 300, 100, 1.0f, 0.5f),
@@ -98,11 +95,8 @@ TEST(GoldenMix, SixVoicesGiveTheStoredFrames)
         PlainVoice(KindFmSine, 523.25f, 0.35f, 20, 10, 250, 80, 0.6f, -0.2f),
         PlainVoice(SampleKind(SoundDrum0 + 12), 0.0f, 0.9f, 30, 0, 300, 0, 0.45f, 0.1f),
     };
-    for (int i = 0; i < 6; ++i)
-    {
-        Voices[MusicVoiceBase + i] = mix[i];
-        VoiceActive[MusicVoiceBase + i] = true;
-    }
+    std::copy(std::begin(mix), std::end(mix), Voices + MusicVoiceBase);
+    std::fill_n(VoiceActive + MusicVoiceBase, std::size(mix), true);
     std::vector<uint8_t> bytes(4 * 400);
     AudioCallback(nullptr, bytes.data(), static_cast<int>(bytes.size()));
     SampleBank[12] = saved;

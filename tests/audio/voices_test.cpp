@@ -22,12 +22,11 @@ TEST(InitVoice, SampleKindPlaysItsFramesOnceAndMissingOrUnknownSamplesFinishRigh
     voice.pan = 0.0f;
     // Silent through the delay, then each frame at half level (-1.5
     // truncated toward zero), then done.
-    std::vector<std::pair<int, int>> out;
-    for (int i = 0; i < 5; ++i)
-    {
+    std::vector<std::pair<int, int>> out(5);
+    std::generate(out.begin(), out.end(), [&voice] {
         const StereoSample frame = RenderVoice(voice);
-        out.emplace_back(frame.left, frame.right);
-    }
+        return std::pair<int, int>(frame.left, frame.right);
+    });
     EXPECT_EQ(out, (std::vector<std::pair<int, int>>{{0, 0}, {500, -500}, {-1, 1}, {16383, -16384}, {0, 0}}));
 
     // One that failed to load, and a kind past the bank.
