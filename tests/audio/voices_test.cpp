@@ -35,7 +35,6 @@ TEST(InitVoice, SampleKindPlaysItsFramesOnceAndMissingOrUnknownSamplesFinishRigh
         SCOPED_TRACE(kind);
         voice = Voice{};
         InitVoice(voice, kind, 500, 5000, 50000, 3, 0.0f, 1.0f, 0.6f, 0.0f);
-        EXPECT_EQ(voice.attack + voice.sustain + voice.release, 0u);
         for (int i = 0; i < 3; ++i)
         {
             const StereoSample frame = RenderVoice(voice);
