@@ -1,6 +1,6 @@
 // What the audio tests share: the audio headers and helpers for running the
-// device callback and reading its frames back.
-// Everything here runs on the test's own thread.
+// device callback and reading its frames back. Everything here runs on the
+// test's own thread, but for Callback, which the stress test's audio thread runs.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -29,11 +29,10 @@ TEST(ExchangeStress, EveryStartedEffectComesBackFinishedWhileBothThreadsRun)
     std::atomic<bool> mixerDone{false};
     std::atomic<int> callbacks{0};
     std::thread mixer([&] {
-        std::vector<uint8_t> buffer(4 * 512);
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while (callbacks < 200 || std::chrono::steady_clock::now() < until)
         {
-            AudioCallback(nullptr, buffer.data(), static_cast<int>(buffer.size()));
+            Callback(512);
             callbacks += 1;
         }
         mixerDone = true;
