@@ -3,6 +3,7 @@
 // row shows in columns 116 to 127. Draws into the ScreenBuffer. Test thread.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,11 +14,8 @@
 // The counts a panel row can show, 0 to the whole stock of 36, as text.
 inline std::vector<std::string> StockTexts()
 {
-    std::vector<std::string> texts;
-    for (int n = 0; n <= 36; ++n)
-    {
-        texts.push_back(std::to_string(n));
-    }
+    std::vector<std::string> texts(37);
+    std::generate(texts.begin(), texts.end(), [n = 0]() mutable { return std::to_string(n++); });
     return texts;
 }
 

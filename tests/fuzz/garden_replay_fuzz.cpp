@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "game/garden_replay.h"
+#include "tests/game/garden_fixtures.h"
 
 namespace
 {
@@ -25,16 +26,6 @@ namespace
 // which the soak run covers, so this stays short to keep the fuzzer quick.
 constexpr uint64_t ReplayLimit = 1500;
 constexpr uint64_t ReplayTail = 40;  // iterations played after the last event
-
-std::string Canonical(const std::vector<ReplayEvent>& events)
-{
-    std::string text;
-    for (const ReplayEvent& event : events)
-    {
-        text += std::to_string(event.iteration) + (event.down ? " down " : " up ") + std::to_string(event.button) + '\n';
-    }
-    return text;
-}
 
 void Check(bool fact)
 {
@@ -74,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         last = std::max<uint64_t>(last, event.iteration);
     }
     std::vector<ReplayEvent> again;
-    Check(ParseReplayEvents(Canonical(events), again, errorLine, error) && Canonical(again) == Canonical(events));
+    Check(ParseReplayEvents(ReplayText(events), again, errorLine, error) && ReplayText(again) == ReplayText(events));
 
     GardenReplay replay(seed, std::move(events));
     for (uint64_t i = 0; i < std::min(ReplayLimit, last + ReplayTail); i++)

@@ -1,13 +1,16 @@
-// Shared set-ups for the garden tests: a garden opened on a chosen board, and
-// small board and screen helpers.
+// Shared set-ups for the garden tests and the key log's fuzz target: a garden
+// opened on a chosen board, small board and screen helpers, and key logs as text.
 #pragma once
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "game/game_title.h"
+#include "game/replay_script.h"
 
 // A new garden from a fixed seed, still planting, with an empty board.
 inline std::unique_ptr<GameTitle> NewGarden(unsigned seed)
@@ -43,10 +46,22 @@ inline int CountOf(const GameTitle& garden, int32_t type)
                                           [&](const auto& entry) { return entry.second->type == type; }));
 }
 
-inline void Steps(GameTitle& garden, int count)
+// Runs `count` updates, or `count` of another step such as the garden's own tick.
+inline void Steps(GameTitle& garden, int count, void (GameTitle::*step)() = &GameTitle::update)
 {
     for (int i = 0; i < count; ++i)
     {
-        garden.update();
+        (garden.*step)();
     }
+}
+
+// Key log events in their canonical form, one "ITER down|up BUTTON" line each.
+inline std::string ReplayText(const std::vector<ReplayEvent>& events)
+{
+    std::string text;
+    for (const ReplayEvent& event : events)
+    {
+        text += std::to_string(event.iteration) + (event.down ? " down " : " up ") + std::to_string(event.button) + '\n';
+    }
+    return text;
 }

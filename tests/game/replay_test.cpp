@@ -21,12 +21,7 @@ TEST(ReplayScript, ReadsEventsInFileOrderAndRejectsEveryMalformedLineWithItsNumb
     ASSERT_TRUE(ParseReplayEvents("# start\n\n  3 down 11\r\n3 up 0\n\t4294967295  down\t2  \n", events, errorLine,
                                   error))
         << error;
-    std::string read;
-    for (const ReplayEvent& e : events)
-    {
-        read += std::to_string(e.iteration) + (e.down ? " down " : " up ") + std::to_string(e.button) + ";";
-    }
-    EXPECT_EQ(read, "3 down 11;3 up 0;4294967295 down 2;");
+    EXPECT_EQ(ReplayText(events), "3 down 11\n3 up 0\n4294967295 down 2\n");
 
     const std::string bad[] = {
         "5 down",      "5 down 1 extra", "five down 1", "5 press 1", "5 down 12",

@@ -28,16 +28,11 @@ protected:
     const ScratchFolder scratch{"mirelantha-tools-"};
     const fs::path dir = scratch.path;
 
-    ToolRun run(const std::string& tool, const std::string& arguments, const std::string& out = "/dev/null")
-    {
-        return RunTool(tool, arguments, scratch, out);
-    }
-
     // A run that must end with `exitCode` and say `message` on standard error.
     void expectFailure(int exitCode, const std::string& message, const std::string& tool, const std::string& arguments,
-                       const std::string& out = "/dev/null")
+                       const std::string& out = "")
     {
-        const ToolRun failed = run(tool, arguments, out);
+        const ToolRun failed = RunTool(tool, arguments, scratch, out);
         EXPECT_EQ(failed.exitCode, exitCode) << tool << " " << arguments;
         EXPECT_NE(failed.errors.find(message), std::string::npos) << failed.errors;
     }
@@ -70,17 +65,19 @@ TEST_F(Tools, InputsNotRegularOrPastTheSizeOrLineBoundSamplesNotAFolderAndNumber
     }
     expectFailure(2, "long.txt:2:", Replay, "--seed 1 --ticks 5 --events long.txt");
 
-    // A missing samples folder and numbers that are not decimal are usage errors.
-    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples /nonexistent --out out.wav").exitCode, 2);
+    // A missing samples folder, or one that is a file, and numbers that are not decimal are usage errors.
     std::ofstream(dir / "plain") << "not a folder";
-    EXPECT_EQ(run(Render, "--seed 1 --seconds 1 --music title --samples plain --out out.wav").exitCode, 2);
+    for (const std::string where : {"/nonexistent", "plain"})
+    {
+        expectFailure(2, "not a folder", Render, "--seed 1 --seconds 1 --music title --out out.wav --samples " + where);
+    }
     for (std::string numbers : {"--seed 1 --seconds 0x10", "--seed 1 --seconds 1e1", "--seed 1 --seconds inf",
                                        "--seed 0x10 --seconds 1", "--seed +1 --seconds 1", "--seed 1 --seconds -0"})
     {
         expectFailure(2, "decimal", Render, numbers + " --music title --no-samples --out out.wav");
     }
     EXPECT_FALSE(fs::exists(dir / "out.wav"));
-    EXPECT_EQ(run(Render, "--seed 1 --seconds 0.5 --music title --no-samples --out out.wav").exitCode, 0);
+    EXPECT_EQ(RunTool(Render, "--seed 1 --seconds 0.5 --music title --no-samples --out out.wav", scratch).exitCode, 0);
     EXPECT_EQ(fs::file_size(dir / "out.wav"), 44u + 11u * 2048 * 4) << "half a second, whole callbacks";
 }
 
@@ -111,6 +108,6 @@ TEST_F(Tools, OutputsAreNeverWrittenThroughALinkNorLeftHalfWritten)
         EXPECT_EQ(ReadAll(disk.path / name).substr(1, 3), "PNG") << name;
         EXPECT_GT(fs::file_size(disk.path / name), 100u) << name;
     }
-    EXPECT_EQ(run(Render, RenderArgs + "--out " + (disk.path / "out.wav").string()).exitCode, 1);
+    EXPECT_EQ(RunTool(Render, RenderArgs + "--out " + (disk.path / "out.wav").string(), scratch).exitCode, 1);
     EXPECT_FALSE(fs::exists(disk.path / "out.wav"));
 }

@@ -6,7 +6,6 @@
 //     title-cells DATA_DIR
 #include <algorithm>
 #include <cstdio>
-#include <string>
 
 #include "gfx/font.h"
 #include "gfx/palette.h"
@@ -34,13 +33,12 @@ int main(int argc, char** argv)
         DrawTitleScreen();
         for (int y = ScreenHeight - 1; y >= 0; y--)
         {
-            std::string line(ScreenWidth, '0');
             for (int x = 0; x < ScreenWidth; x++)
             {
                 const int8_t index = ScreenBuffer[PixelOffset(x, y)];
-                line[x] = index >= 0 && index < PaletteColours ? static_cast<char>('0' + index) : '0';
+                std::putchar(index >= 0 && index < PaletteColours ? '0' + index : '0');
             }
-            std::printf("%s\n", line.c_str());
+            std::putchar('\n');
         }
     }
     return 0;
