@@ -429,14 +429,7 @@ void PlayWholeGame(Program& program, const fs::path& data,
     EXPECT_LE(CountLeaps(samples, 30000), 4) << "frames leaping by more than 30000";
 }
 
-fs::path Install(const char* variable)
-{
-    const char* root = std::getenv(variable);
-    return root ? root : "";
-}
-class PlayThrough : public ::testing::TestWithParam<bool>
-{
-};
+using PlayThrough = ::testing::TestWithParam<bool>;
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(, PlayThrough, ::testing::Values(false, true),
@@ -460,7 +453,7 @@ TEST_P(PlayThrough, PlantsTheWholeStockWalksTheGardenAndQuitsWithSoundAllTheWay)
 // its own without a data folder.
 TEST(Installed, TheUnpackedPackagePlaysFromAnEmptyFolder)
 {
-    const fs::path root = Install("MIRELANTHA_PACKAGE_ROOT");
+    const fs::path root = std::getenv("MIRELANTHA_PACKAGE_ROOT") ? std::getenv("MIRELANTHA_PACKAGE_ROOT") : "";
     if (root.empty())
     {
         GTEST_SKIP() << "no unpacked package: MIRELANTHA_PACKAGE_ROOT is not set";
@@ -475,7 +468,7 @@ TEST(Installed, TheUnpackedPackagePlaysFromAnEmptyFolder)
 // machine's /tmp, where the X server's socket and the scratch folders are.
 TEST(Installed, ThePackageInAMinimalSystemPlaysForAnOrdinaryUserFromTheirHome)
 {
-    const fs::path root = Install("MIRELANTHA_ROOT");
+    const fs::path root = std::getenv("MIRELANTHA_ROOT") ? std::getenv("MIRELANTHA_ROOT") : "";
     if (root.empty())
     {
         GTEST_SKIP() << "no minimal system: MIRELANTHA_ROOT is not set";

@@ -43,9 +43,7 @@ server=""
 session=""
 cleanup()
 {
-    local pids
-    pids="$(jobs -p)"
-    [ -z "$pids" ] || kill $pids 2>/dev/null || true
+    kill $(jobs -p) 2>/dev/null || true
     [ -z "$session" ] || kill -- -"$session" 2>/dev/null || true
     # Mounts live in private namespaces that end with their stage.
     rm -rf --one-file-system "$scratch"
