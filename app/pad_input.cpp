@@ -1,6 +1,9 @@
 // A pad's controls to key events (see pad_input.h). Main thread only.
 #include "app/pad_input.h"
 
+#include <algorithm>
+#include <iterator>
+
 // ---------------------------------------------------------------------------
 // Pads
 // ---------------------------------------------------------------------------
@@ -115,14 +118,7 @@ void PadInput::axis(int32_t index, int32_t value)
 
 bool PadInput::holding() const
 {
-    for (uint64_t holder : holders)
-    {
-        if (holder != 0)
-        {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(holders), std::end(holders), [](uint64_t holder) { return holder != 0; });
 }
 
 bool PadInput::nextEvent(ShellEvent& event)

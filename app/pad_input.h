@@ -120,9 +120,6 @@ public:
     // The next key event the controls made, oldest first; false when none.
     bool nextEvent(ShellEvent& event);
 
-    // Whether the pad follows its platform's Xbox layout.
-    bool xbox() const { return layout != &OtherPad; }
-
     // Whether any of its controls holds a key now.
     bool holding() const;
 
