@@ -18,12 +18,11 @@
 // is a lost window.
 #include "platform/display_watch.h"
 
+#include "platform/linux/compositor_probe.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -153,12 +152,13 @@ void WatchDisplay(void (*lost)())
 
 // Under X11 a lost display ends the program as it happens (above). SDL 2's
 // Wayland support, under SDL 1.2 over SDL 2, reports a compositor that went
-// away as a request to quit; whether it is still there shows in whether its
-// socket still takes connections.
+// away as a request to quit, and a player closing the window looks the same.
+// Whether the compositor is still there shows in whether it answers
+// (compositor_probe.h).
 bool DisplayStillThere()
 {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (!driver || std::strncmp(driver, "wayland", 7) != 0)
+    char driver[32];
+    if (!SDL_VideoDriverName(driver, sizeof driver) || std::strcmp(driver, "wayland") != 0)
     {
         return true;
     }
@@ -173,19 +173,5 @@ bool DisplayStillThere()
         }
         path = std::string(runtime) + "/" + path;
     }
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-    {
-        return true;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size());
-    const int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (connection < 0)
-    {
-        return true;
-    }
-    const bool there = connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(connection);
-    return there;
+    return CompositorAnswers(path.c_str());
 }

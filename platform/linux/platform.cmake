@@ -23,6 +23,7 @@ set(MIRELANTHA_HOST_SOURCES
     platform/sdl/pads.cpp
     platform/sdl/presentation_gl.cpp
     platform/sdl/program.cpp
+    platform/linux/compositor_probe.cpp
     platform/linux/display_watch.cpp
     platform/linux/input_grab.cpp
     platform/linux/video_driver.cpp

@@ -1,30 +1,26 @@
 // SDL 1.2 over SDL 2 on a Wayland compositor of its own (sway's headless
 // backend, started as the unprivileged user "nobody", since it refuses to run
-// as root): the window carries the menu entry's application id, and when the
-// compositor goes away the game ends with exit 1 and one line, as it does
-// when the X server goes. tests/linux/stacks.sh sets MIRELANTHA_WAYLAND for its
+// as root): the window carries the menu entry's application id, closing it
+// there is an ordinary quit, and when the compositor goes away the game ends
+// with exit 1 and one line, as it does when the X server goes. tests/linux/stacks.sh sets MIRELANTHA_WAYLAND for its
 // run on SDL 1.2 over SDL 2; skipped without it (classic SDL 1.2 has no
 // Wayland support).
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
+#include "platform/linux/compositor_probe.h"
 #include "tests/e2e/program_run.h"
 
 using namespace e2e;
 
 namespace
 {
-// The first process the one `parent` started.
-pid_t ChildOf(pid_t parent)
-{
-    const std::string children =
-        ReadAll("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
-    return children.empty() ? 0 : static_cast<pid_t>(std::stol(children));
-}
-
 // The file in `folder` whose name starts with `prefix`, without the lock.
 fs::path Find(const fs::path& folder, const std::string& prefix)
 {
@@ -40,7 +36,7 @@ fs::path Find(const fs::path& folder, const std::string& prefix)
 }
 }  // namespace
 
-TEST(Wayland, TheWindowCarriesTheEntrysIdAndALostCompositorEndsTheGameWithOneLine)
+TEST(Wayland, TheWindowCarriesTheEntrysIdClosesAsAQuitAndALostCompositorEndsTheGameWithOneLine)
 {
     if (!std::getenv("MIRELANTHA_WAYLAND"))
     {
@@ -66,23 +62,45 @@ TEST(Wayland, TheWindowCarriesTheEntrysIdAndALostCompositorEndsTheGameWithOneLin
         return !socket.empty() && !ipc.empty();
     }, 10000)) << ReadAll(runtime.path / "sway.txt");
 
-    Program program;
-    program.display = "";  // no X server to fall back on
-    program.start({{"SDL_VIDEODRIVER", "wayland"},
-                   {"WAYLAND_DISPLAY", socket.filename().string()},
-                   {"XDG_RUNTIME_DIR", runtime.path.string()},
-                   {"SDL_AUDIODRIVER", "dummy"}});
     // The compositor's view of its windows, with their application ids.
-    const std::string tree = "SWAYSOCK=" + ipc.string() + " swaymsg -t get_tree";
-    EXPECT_TRUE(WaitFor([&] { return OutputOnDisplay("", tree).find("\"org.mirelantha.mirelantha\"") !=
-                                     std::string::npos; }, 15000))
-        << OutputOnDisplay("", tree) << ReadAll(program.errorFile);
-    SleepMs(500);
+    const std::string swaymsg = "SWAYSOCK=" + ipc.string() + " swaymsg ";
+    const auto start = [&](Program& program) {
+        program.display = "";  // no X server to fall back on
+        program.start({{"SDL_VIDEODRIVER", "wayland"},
+                       {"WAYLAND_DISPLAY", socket.filename().string()},
+                       {"XDG_RUNTIME_DIR", runtime.path.string()},
+                       {"SDL_AUDIODRIVER", "dummy"}});
+        EXPECT_TRUE(WaitFor([&] { return OutputOnDisplay("", swaymsg + "-t get_tree").find(
+                                             "\"org.mirelantha.mirelantha\"") != std::string::npos; }, 15000))
+            << OutputOnDisplay("", swaymsg + "-t get_tree") << ReadAll(program.errorFile);
+        SleepMs(500);
+    };
+    Program closed;  // by the player, through the compositor: an ordinary quit
+    start(closed);
+    OutputOnDisplay("", swaymsg + "'[app_id=\"org.mirelantha.mirelantha\"] kill'");
+    EXPECT_EQ(closed.finish(), 0);
+    EXPECT_EQ(ReadAll(closed.errorFile), "");
 
-    // The compositor dies, as in a crash.
-    const pid_t compositor = ChildOf(runuser);
-    ASSERT_GT(compositor, 0);
-    kill(compositor, SIGKILL);
+    Program program;  // and then the compositor dies, as in a crash
+    start(program);
+    ASSERT_EQ(std::system(("pkill -KILL -P " + std::to_string(runuser)).c_str()), 0);
     program.expectEndsWithOneLine();
     WaitForExit(runuser, 5000);
+}
+
+// A compositor being killed lets go of its clients before its listening
+// socket, so a quit can come while the socket still takes connections.
+TEST(Wayland, ACompositorThatTakesTheConnectionButNeverAnswersIsGone)
+{
+    ScratchFolder runtime{"mirelantha-probe-"};
+    const std::string path = (runtime.path / "wayland-0").string();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {AF_UNIX, {}};
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    std::thread dying([&] { SleepMs(200); close(listener); });
+    EXPECT_FALSE(CompositorAnswers(path.c_str()));
+    dying.join();
+    EXPECT_FALSE(CompositorAnswers(path.c_str())) << "the socket it left behind";
 }
