@@ -67,7 +67,7 @@ const cellInside = (cells, cx, cy) =>
   ten.flatMap((y) => ten.map((x) => cellAt(cells, 12 * cx + 1 + x, 12 * cy + 1 + y))).join('');
 const cursorOf = (cells) => [...Array(64).keys()].map((i) => ({ x: i >> 3, y: i & 7 }))
   .find(({ x, y }) => ten.every((k) => cellAt(cells, 12 * x + 1 + k, 12 * y) === '6')) || null;
-const newGame = (cells) => cursorOf(cells)?.x === 4 && cursorOf(cells).y === 4;
+const newGame = (cells) => { const cursor = cursorOf(cells); return cursor?.x === 4 && cursor.y === 4; };
 
 const cellsShown = async (page, clip) => cellsOf(await page.shot(clip));
 // Waits up to MS for the picture to show what TEST accepts.
