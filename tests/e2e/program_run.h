@@ -301,19 +301,16 @@ inline bool ReadXvfbScreen(Picture& picture)
         const auto* p = reinterpret_cast<const uint8_t*>(&file[index * 4]);
         return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
     };
-    // Bits per pixel, byte order and the red mask.
-    if (file.size() < 100 || field(11) != 32 || field(7) != 0 || field(14) != 0xFF0000u)
+    const size_t start = file.size() < 100 ? 0 : field(0) + field(19) * 12;  // header, then the colour map
+    // Bits per pixel, byte order, the red mask, and every row there.
+    if (file.size() < 100 || field(11) != 32 || field(7) != 0 || field(14) != 0xFF0000u
+        || file.size() < start + size_t(field(12)) * field(5))
     {
         return false;
     }
     picture.width = static_cast<int>(field(4));
     picture.height = static_cast<int>(field(5));
-    const size_t start = field(0) + field(19) * 12;  // header, then the colour map
     const size_t pixels = size_t(picture.width) * picture.height;
-    if (file.size() < start + size_t(field(12)) * picture.height)
-    {
-        return false;
-    }
     picture.rgba.assign(pixels * 4, 255);
     for (size_t i = 0; i < pixels; i++)
     {

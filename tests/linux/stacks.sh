@@ -39,8 +39,7 @@ wanted()
 }
 mkdir -p "$cache"
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/mirelantha-stacks.XXXXXX")"
-server=""
-session=""
+server="" session=""
 cleanup()
 {
     kill $(jobs -p) 2>/dev/null || true
@@ -157,11 +156,9 @@ if wanted pipewire; then
         media.class=Audio/Sink object.linger=true audio.position=[FL FR] }' >/dev/null
     LD_LIBRARY_PATH="$compat" MIRELANTHA_PIPEWIRE_SINK=mirelantha_test "$build/test_e2e" \
         --gtest_filter='SoundServer.*'
-    kill -- -"$session" 2>/dev/null || true
-    wait "$session" || true
+    { kill -- -"$session" && wait "$session"; } 2>/dev/null || true
     kill "$server" && wait "$server" || true
-    server=""
-    session=""
+    server="" session=""
     unset XDG_RUNTIME_DIR
 fi
 

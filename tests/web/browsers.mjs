@@ -110,7 +110,8 @@ export async function plugInPad(testbed, pad) {
 // a phone's screen and touch, the network's speed, reading without a gesture.
 // With PAD (plugInPad), its own gamepad reader finds the pad.
 export async function launchChromium(desk, pad) {
-  const browser = await chromium.launchPersistentContext(path.join(desk.home, 'chromium'), {
+  const profile = path.join(desk.home, pad ? 'chromium-pad' : 'chromium');
+  const browser = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: false, env: { ...desk.env, ...pad?.env }, viewport: null,
     acceptDownloads: true,
     ignoreDefaultArgs: ['--mute-audio'],
@@ -120,7 +121,7 @@ export async function launchChromium(desk, pad) {
   return {
     name: 'Chromium',
     soundAllowed: false,
-    pad,
+    profile,
     open: async (url, emulate = async () => {}) => {
       const page = await browser.newPage();
       const problems = problemsOf(page);

@@ -1,13 +1,13 @@
 // The web build played as players play it: one scenario in Chromium, Firefox
 // and WebKit (browsers.mjs), the site served as a plain static host serves
 // it; then what only Chromium's protocol reaches: the zip's layout,
-// installability, offline, the browser's own keys, a slow link, a phone
-// played by touch, a recorded gamepad through the browser's own reader
-// (PAD_TESTBED: the native build's pad-testbed), the one-file page from disk.
+// installability, offline, the browser's own keys, other layouts' keys, a
+// slow link, a phone played by touch, the one-file page from disk, and a
+// recorded pad through the browser's own reader (PAD_TESTBED: pad-testbed).
 // Speed figures are the bench's (bench/web_speed.sh).
 //
 //     node e2e.mjs SITE_ZIP SINGLE_HTML WEB_BUILD PAD_TESTBED [--engines chromium,firefox,webkit]
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -275,6 +275,25 @@ async function chromiumOnly(engine, desk) {
   const zoomed = await page.quietly('devicePixelRatio');
   await desk.press('ctrl+0');
   check(zoomed > 1, `Ctrl+plus zooms the page (device pixel ratio ${zoomed})`);
+  // Keyboards of other layouts, by each key's key, code and legacy key code.
+  await desk.press('x');
+  const cells = await showing(page, newGame);
+  check(!!cells, 'layouts: a game');
+  const key = async (key, code, keyCode) => {
+    for (const type of ['keyDown', 'keyUp']) {
+      await page.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode,
+        nativeVirtualKeyCode: keyCode, text: type === 'keyDown' ? key : undefined });
+      await pause(60);
+    }
+    await pause(300);
+    return cellInside(await cellsShown(page), 4, 4);
+  };
+  const bare = cells && cellInside(cells, 4, 4);
+  for (const [layout, atZ, labelledZ] of [['AZERTY', ['w', 'KeyZ', 87], ['z', 'KeyW', 90]],
+    ['QWERTZ', ['y', 'KeyZ', 89], ['z', 'KeyY', 90]]]) {
+    check(await key(...atZ) !== bare, `${layout}: the key at Z's place places the Z tile`);
+    check(await key(...labelledZ) === bare, `${layout}: the key labelled Z picks it up`);
+  }
   await page.close();
 
   // A slow link, 1.5 Mbit/s and 300 ms each way, on a first visit (another
@@ -300,7 +319,6 @@ async function chromiumOnly(engine, desk) {
   await page.close();
 
   await phone(engine, desk);
-  await padAndLayouts(engine, desk);
 
   // The one-file page, from disk.
   page = await engine.open(`file://${path.resolve(singleFile)}`);
@@ -316,49 +334,44 @@ async function chromiumOnly(engine, desk) {
 // (1 a button, 2 an axis), number, value pushed].
 const Pad = { A: [1, 0, 1], Back: [1, 6, 1], DpadRight: [2, 6, 32767], StickUp: [2, 1, -32767] };
 
-// Keyboards of other layouts, by each key's key, code and legacy key code;
-// then the pad, whose revealing press starts a game.
-async function padAndLayouts(engine, desk) {
-  const page = await engine.open(site);
-  await desk.pointAt(512, 400);
-  check(await showing(page, onTitle), 'layouts: the title screen');
-  await desk.press('x', 'x');
-  let cells = await showing(page, newGame) && await cellsShown(page);
-  check(!!cells, 'layouts: a game');
-  const key = async (key, code, keyCode) => {
-    for (const type of ['keyDown', 'keyUp']) {
-      await page.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode,
-        nativeVirtualKeyCode: keyCode, text: type === 'keyDown' ? key : undefined });
-      await pause(60);
+// The recorded pad, read by Chromium's own reader in a browser of its own,
+// the one given the device testbed's preload. Debian 12's preload keeps its
+// file-call lock across fork: a helper the browser forks while another thread
+// holds it hangs before it starts, and the page never shows (about one start
+// in thirty). That browser and its hung helper go, and a new one starts.
+async function padPlay(desk) {
+  for (let attempt = 1; attempt <= 3; attempt++) {
+    const pad = await plugInPad(padTestbed, path.join(import.meta.dirname, '../data/pads/xbox'));
+    const engine = await launchChromium(desk, pad);
+    try {
+      const page = await engine.open(site).catch(() => null);
+      await desk.pointAt(512, 400);
+      if (!page || !await showing(page, onTitle)) { console.log(`the pad's browser hung, start ${attempt}`); continue; }
+      // Pushed and held until the picture shows what SEEN accepts (a busy
+      // machine holds a page up for frames at a time, as for the keys); the
+      // picture once let go. The first press reveals the pad, starts a game.
+      const press = async ([type, number, value], seen) => {
+        await pad.move(type, number, value);
+        const shown = await showing(page, seen, undefined, 3000);
+        await pad.move(type, number, 0);
+        return shown && pause(300).then(() => cellsShown(page));
+      };
+      check(await press(Pad.A, newGame), 'the pad\'s first press starts a game');
+      const at = (cells) => cells && cursorOf(cells);
+      const right = at(await press(Pad.DpadRight, (cells) => cursorOf(cells)?.x > 4));
+      const up = at(await press(Pad.StickUp, (cells) => right && cursorOf(cells)?.y > right.y));
+      check(right && up, `the d-pad and the stick move the cursor (${JSON.stringify([right, up])})`);
+      const before = up && cellInside(await cellsShown(page), up.x, up.y);
+      check(up && await press(Pad.A, (cells) => cellInside(cells, up.x, up.y) !== before), 'the pad\'s A places a tile');
+      check(await press(Pad.Back, onTitle), 'the pad\'s Back returns to the title screen');
+      return;
+    } finally {
+      await engine.close().catch(() => {});
+      spawnSync('pkill', ['-KILL', '-f', '--', `--user-data-dir=${engine.profile}`]);
+      pad.unplug();
     }
-    await pause(300);
-    return cellInside(await cellsShown(page), 4, 4);
-  };
-  const bare = cells && cellInside(cells, 4, 4);
-  for (const [layout, atZ, labelledZ] of [['AZERTY', ['w', 'KeyZ', 87], ['z', 'KeyW', 90]],
-    ['QWERTZ', ['y', 'KeyZ', 89], ['z', 'KeyY', 90]]]) {
-    check(await key(...atZ) !== bare, `${layout}: the key at Z's place places the Z tile`);
-    check(await key(...labelledZ) === bare, `${layout}: the key labelled Z picks it up`);
   }
-  await desk.press('Escape');
-  check(await showing(page, onTitle), 'layouts: Escape leaves the game');
-  // Pushed, held as a player holds it, let go.
-  const pad = async ([type, number, value]) => {
-    await engine.pad.move(type, number, value);
-    await pause(80);
-    await engine.pad.move(type, number, 0);
-    await pause(300);
-    return cellsShown(page);
-  };
-  check(newGame(await pad(Pad.A)) || await showing(page, newGame, undefined, 3000), 'the pad\'s first press starts a game');
-  const right = cursorOf(await pad(Pad.DpadRight));
-  const up = cursorOf(await pad(Pad.StickUp));
-  check(right && up && right.x > 4 && up.y > right.y, `the d-pad and the stick move the cursor (${JSON.stringify([right, up])})`);
-  const before = up && cellInside(await cellsShown(page), up.x, up.y);
-  check(up && cellInside(await pad(Pad.A), up.x, up.y) !== before, 'the pad\'s A places a tile');
-  await pad(Pad.Back);
-  check(await showing(page, onTitle, undefined, 5000), 'the pad\'s Back returns to the title screen');
-  await page.close();
+  check(false, 'the pad\'s browser shows the page within three starts');
 }
 
 // A phone in each orientation, played with the protocol's touch events.
@@ -442,20 +455,16 @@ try {
   for (const [name, launch] of [['chromium', launchChromium], ['firefox', launchFirefox], ['webkit', launchWebKit]]) {
     if (!wanted.includes(name)) continue;
     let engine;
-    let pad;
     try {
-      // Chromium reads pads in its browser process, which finds the testbed
-      // through the environment it starts with.
-      if (name === 'chromium') pad = await plugInPad(padTestbed, path.join(import.meta.dirname, '../data/pads/xbox'));
-      engine = await launch(desk, pad);
+      engine = await launch(desk);
       await scenario(engine, desk);
       if (name === 'chromium') await chromiumOnly(engine, desk);
     } catch (error) {
       check(false, `${name}: ${error.stack}`);
     } finally {
       await engine?.close().catch(() => {});
-      pad?.unplug();
     }
+    if (name === 'chromium') await padPlay(desk).catch((error) => check(false, `the pad: ${error.stack}`));
   }
   const missing = served.filter((line) => !line.endsWith(' 200'));
   check(missing.length === 0, `every request found its file ${missing.join(', ')}`);
