@@ -1,10 +1,10 @@
 // SDL 1.2 over SDL 2 on a Wayland compositor of its own (sway's headless
-// backend, started as the unprivileged user "nobody", since it refuses to run
-// as root): the window carries the menu entry's application id, closing it
-// there is an ordinary quit, and when the compositor goes away the game ends
-// with exit 1 and one line, as it does when the X server goes. tests/linux/stacks.sh sets MIRELANTHA_WAYLAND for its
-// run on SDL 1.2 over SDL 2; skipped without it (classic SDL 1.2 has no
-// Wayland support).
+// backend, run as the unprivileged user "nobody", since it refuses root): the
+// window carries the menu entry's application id, closing it there is an
+// ordinary quit, and when the compositor goes away the game ends with exit 1
+// and one line, as when the X server goes. tests/linux/stacks.sh sets
+// MIRELANTHA_WAYLAND for its run on SDL 1.2 over SDL 2; skipped without it
+// (classic SDL 1.2 has no Wayland support).
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/socket.h>
